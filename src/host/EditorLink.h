@@ -1,0 +1,22 @@
+#pragma once
+// What the plug-in core needs of an attached editor. The editor subsystem implements it; the core
+// never sees its controls or its window.
+
+namespace host {
+
+class PluginEditor {
+public:
+    virtual ~PluginEditor() = default;
+
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // Gives a parameter's value to every control bound to it (plain or normalised).
+    virtual void ShowParamValue(int index, double value, bool normalized) = 0;
+    // Creates the drawing surfaces at the editor's size.
+    virtual void CreateSurfaces(int width, int height) = 0;
+    // Opens the editor window inside the host's parent window; false when it cannot.
+    virtual bool OpenWindow(void* parent) = 0;
+    virtual void CloseWindow() = 0;
+};
+
+} // namespace host

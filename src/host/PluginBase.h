@@ -1,0 +1,188 @@
+#pragma once
+// The host-independent core of the plug-in: parameters, the program store, channels, identity,
+// sample rate and block size, the instance mutex and the editor link. Everything else drives the
+// instrument through the virtual operations declared here; host/VstPlugin translates a host
+// format into them and the instrument classes override them.
+
+#include "host/ChunkBuffer.h"
+#include "host/EditorLink.h"
+#include "host/MidiTypes.h"
+#include "host/Param.h"
+#include "platform/Mutex.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace host {
+
+struct Preset {
+    static constexpr std::size_t kNameCapacity = 256; // with terminator
+
+    bool initialised = false;
+    std::string name = "empty";
+    ChunkBuffer state;
+};
+
+struct IoConfiguration {
+    int inputs;
+    int outputs;
+};
+
+struct Channel {
+    bool connected = true;
+    double* buffer = nullptr;    // the buffer used for the current block
+    std::vector<double> scratch; // block-size doubles
+    float* hostOutput = nullptr; // outputs only: where the block's floats go
+    std::string label;
+};
+
+struct TransportInfo {
+    double samplePosition = 0.0;
+    double ppqPosition = 0.0;
+    double tempo = 0.0;
+    double barStart = 0.0;
+    double cycleStart = 0.0;
+    double cycleEnd = 0.0;
+    int numerator = 0;
+    int denominator = 0;
+    bool playing = false;
+    bool cycleActive = false;
+};
+
+class PluginBase {
+public:
+    static constexpr int kPresetCount = 336;
+    static constexpr double kMinSampleRate = 1000.0;
+
+    explicit PluginBase(int paramCount, int presetCount, const char* ioConfiguration);
+
+    // Virtual operations, in slot order.
+    virtual ~PluginBase();
+    virtual void ResetProcessing();
+    virtual void ParamChanged(int index);
+    virtual void RenderBlock(double** inputs, double** outputs, int frames);
+    virtual void EditorOpened() {}
+    virtual void EditorClosed() {}
+    virtual void IdleTick() {}
+    virtual void ActivationChanged(bool active);
+    virtual void HandleMidiMessage(const MidiMessage& message);
+    virtual void HandleSysEx(const SysExMessage& message);
+    virtual bool NoteNameFor(int key, std::string& text);
+    virtual bool WriteState(ChunkBuffer& buffer);
+    virtual int ReadState(const ChunkBuffer& buffer, int position);
+    virtual bool StateEquals(const ChunkBuffer& buffer, int position);
+    virtual void WindowResized() {}
+    virtual bool AboutBoxRequested() { return false; }
+    virtual void HostIdentified() {}
+    virtual void ReservedHook1() {}
+    virtual void SetParamFromEditor(int index, double normalized);
+    virtual void BeginParamEdit(int index) = 0;
+    virtual void NotifyParamChange(int index, double normalized) = 0;
+    virtual void EndParamEdit(int index) = 0;
+    virtual void NotifyProgramChange() = 0;
+    virtual bool IsOfflineRender() { return false; }
+    virtual long long GetSamplePosition() = 0;
+    virtual double GetHostTempo() = 0;
+    virtual void GetHostTimeSignature(int& numerator, int& denominator) = 0;
+    virtual void GetTransportInfo(TransportInfo& info) = 0;
+    virtual int IdentifyHost() { return hostCode_; }
+    virtual int GetApiKind() { return apiKind_; }
+    virtual void ResizeEditor(int width, int height) = 0;
+    virtual void HostSpecificSetup() {}
+    virtual void AttachEditor(PluginEditor* editor);
+    virtual void SetLatencySamples(int samples) { latency_ = samples; }
+    virtual bool SendMidiMessage(const MidiMessage& message) = 0;
+    virtual bool SendSysExMessage(const SysExMessage&) { return false; }
+    virtual void RefreshParamControls();
+    virtual int UnserializePresets(const ChunkBuffer& buffer, int position);
+    virtual void ModifyCurrentPreset(const char* name = nullptr);
+    virtual void ReservedHook2() {}
+    virtual void ProgramsChanged() {}
+    virtual void SetSampleRate(double rate);
+    virtual void SetBlockSize(int frames);
+
+    // Non-virtual operations.
+    bool RecallPreset(int index);
+    std::string PresetName(int index) const;
+    void FillEmptyPresets();
+    void AllParamsChanged();
+    void ReportAllParamsToHost();
+    bool SerializeParams(ChunkBuffer& buffer);
+    int UnserializeParams(const ChunkBuffer& buffer, int position);
+    bool SerializePresets(ChunkBuffer& buffer);
+    bool LegalIO(int inputs, int outputs) const;
+    void LimitToStereo();
+
+    // Accessors.
+    int ParamCount() const { return static_cast<int>(params_.size()); }
+    bool IsValidParam(int index) const { return index >= 0 && index < ParamCount(); }
+    Param& GetParam(int index) { return params_[static_cast<std::size_t>(index)]; }
+    const Param& GetParam(int index) const { return params_[static_cast<std::size_t>(index)]; }
+    int PresetCount() const { return static_cast<int>(presets_.size()); }
+    bool IsValidPreset(int index) const { return index >= 0 && index < PresetCount(); }
+    Preset& GetPreset(int index) { return presets_[static_cast<std::size_t>(index)]; }
+    const Preset& GetPreset(int index) const { return presets_[static_cast<std::size_t>(index)]; }
+    int CurrentPresetIndex() const { return currentPreset_; }
+    double SampleRate() const { return sampleRate_; }
+    int BlockSize() const { return blockSize_; }
+    int InputCount() const { return static_cast<int>(inputs_.size()); }
+    int OutputCount() const { return static_cast<int>(outputs_.size()); }
+    Channel& Input(int index) { return inputs_[static_cast<std::size_t>(index)]; }
+    Channel& Output(int index) { return outputs_[static_cast<std::size_t>(index)]; }
+    const std::vector<IoConfiguration>& IoConfigurations() const { return ioConfigurations_; }
+    PluginEditor* Editor() const { return editor_; }
+    platform::RecursiveMutex& Mutex() { return mutex_; }
+    int Latency() const { return latency_; }
+    int TailSize() const { return tailSize_; }
+    bool UsesStateChunks() const { return usesStateChunks_; }
+    bool IsInstrument() const { return isInstrument_; }
+    bool UsesMidi() const { return usesMidi_; }
+
+    const std::string& EffectName() const { return effectName_; }
+    const std::string& ProductName() const { return productName_; }
+    const std::string& VendorName() const { return vendorName_; }
+    std::int32_t UniqueId() const { return uniqueId_; }
+    std::int32_t ManufacturerId() const { return manufacturerId_; }
+    std::int32_t Version() const { return version_; }
+    // major x 10000 + minor x 100 + bugfix.
+    int DecimalVersion() const;
+
+private:
+    // Declared first so that it is destroyed last, after everything it guards.
+    platform::RecursiveMutex mutex_;
+
+protected:
+    std::vector<Param> params_;
+    std::vector<Preset> presets_;
+    int currentPreset_ = 0;
+    std::vector<IoConfiguration> ioConfigurations_;
+    std::vector<Channel> inputs_;
+    std::vector<Channel> outputs_;
+    std::string effectName_;
+    std::string productName_;
+    std::string vendorName_;
+    std::int32_t uniqueId_ = 0;
+    std::int32_t manufacturerId_ = 0;
+    std::int32_t version_ = 0;
+    int apiKind_ = 0;
+    int hostCode_ = -1;
+    int hostVersion_ = 0;
+    bool usesStateChunks_ = true;
+    bool isInstrument_ = true;
+    bool usesMidi_ = true;
+    double sampleRate_ = 44100.0;
+    int blockSize_ = 0;
+    int latency_ = 0;
+    int tailSize_ = 0;
+    PluginEditor* editor_ = nullptr;
+
+private:
+    void ParseIoConfigurations(const char* text);
+};
+
+// Cuts a preset name to what a preset holds (255 characters).
+std::string CutPresetName(const std::string& name);
+
+} // namespace host

@@ -1,0 +1,4 @@
+list(APPEND VORNA_CORE_TEST_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/ParamTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ChunkBufferTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PluginBaseTest.cpp)

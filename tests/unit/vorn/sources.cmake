@@ -1,0 +1,4 @@
+list(APPEND VORNA_CORE_TEST_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/VornInstanceTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AllocationTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadingTest.cpp)

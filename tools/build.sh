@@ -1,0 +1,58 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs Vorna on a Debian 12 machine.
+#   tools/build.sh demo   installs what is missing, builds every target and runs the main job
+#   tools/build.sh test   installs what is missing, builds every target and runs all tests
+#   tools/build.sh deps   only installs what is missing
+set -euo pipefail
+cd "$(dirname "${BASH_SOURCE[0]}")/.."
+
+linux_packages=(build-essential cmake ninja-build pkg-config libpng-dev zlib1g-dev libfreetype-dev
+  libx11-dev libcurl4-openssl-dev libsndfile1-dev fonts-liberation libgtest-dev libgmock-dev
+  libbenchmark-dev)
+windows_packages=(g++-mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386)
+
+as_root() {
+  if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
+}
+
+install_missing() {
+  local missing=()
+  for package in "${linux_packages[@]}" "${windows_packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "ok installed"; then
+      missing+=("$package")
+    fi
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    as_root dpkg --add-architecture i386
+  fi
+  as_root apt-get update -q
+  as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends \
+    "${missing[@]}"
+}
+
+build() {
+  local preset=$1
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+}
+
+run_demo() {
+  for preset in linux win64 win32; do build "$preset"; done
+  build/linux/vorna info build/linux/Vorn.so
+}
+
+run_tests() {
+  for preset in linux asan tsan win64 win32; do
+    build "$preset"
+    ctest --preset "$preset" -j 2
+  done
+}
+
+case "${1:-}" in
+  deps) install_missing ;;
+  demo) install_missing; run_demo ;;
+  test) install_missing; run_tests ;;
+  *) echo "usage: $0 demo|test|deps" >&2; exit 2 ;;
+esac

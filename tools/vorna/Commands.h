@@ -1,0 +1,15 @@
+#pragma once
+// The subcommands of the vorna tool. Each returns the process exit code.
+
+#include <string>
+#include <vector>
+
+namespace vorna_tool {
+
+// A path the OS loader takes as a file, not as a library name to search for.
+std::string PluginPath(const std::string& path);
+
+// Loads the plug-in binary through its VST2 entry and prints identity, IO, flags and parameters.
+int RunInfo(const std::vector<std::string>& arguments);
+
+} // namespace vorna_tool
