@@ -3,6 +3,7 @@
 // state and the program selection that every instrument of this kind shares.
 
 #include "host/VstPlugin.h"
+#include "platform/UiServices.h"
 #include "synth/SynthSettings.h"
 
 namespace synth {
@@ -23,6 +24,11 @@ public:
     virtual void InitializeProgram() {}
     virtual void PasteProgram() {}
 
+    // The user interface the commands talk to: the open editor window, a test's scripted answers,
+    // or, by default, none (dialogs give no name, questions are not confirmed).
+    void SetUiServices(platform::UiServices* ui) { ui_ = ui ? ui : &noUi_; }
+    platform::UiServices& Ui() { return *ui_; }
+
     SynthSettings& Settings() { return settings_; }
     const SynthSettings& Settings() const { return settings_; }
     int SamplesPerMillisecond() const { return samplesPerMillisecond_; }
@@ -35,6 +41,8 @@ protected:
     void LearnParameter(int index);
 
     SynthSettings settings_;
+    platform::NoUiServices noUi_;
+    platform::UiServices* ui_ = &noUi_;
     int samplesPerMillisecond_ = 0;
     bool learnActive_ = false;
     int learnedParameter_ = -1;
