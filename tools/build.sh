@@ -8,7 +8,7 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 linux_packages=(build-essential cmake ninja-build pkg-config libpng-dev zlib1g-dev libfreetype-dev
   libx11-dev libcurl4-openssl-dev libsndfile1-dev fonts-liberation libgtest-dev libgmock-dev
-  libbenchmark-dev)
+  libbenchmark-dev libcairo2-dev clang libclang-rt-14-dev)
 windows_packages=(g++-mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386)
 
 as_root() {
@@ -32,15 +32,45 @@ install_missing() {
     "${missing[@]}"
 }
 
+# apt-get source (used for the mingw builds of libpng and FreeType) needs deb-src entries for the
+# same archive as the deb entries; they go into a file of their own.
+add_source_entries() {
+  if grep -rqsE '^(deb-src|Types:.*deb-src)' /etc/apt/sources.list /etc/apt/sources.list.d/; then
+    return 0
+  fi
+  echo "Adding deb-src entries for the Debian archive"
+  local list
+  list=$(mktemp)
+  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list; do
+    [ -f "$file" ] && sed -n 's/^deb \(.*debian.*\)$/deb-src \1/p' "$file" >>"$list"
+  done
+  [ -s "$list" ] && as_root cp "$list" /etc/apt/sources.list.d/vorna-src.list
+  : >"$list"
+  for file in /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] && grep -q 'debian' "$file" && sed 's/^Types: deb$/Types: deb-src/' "$file" >>"$list"
+  done
+  [ -s "$list" ] && as_root cp "$list" /etc/apt/sources.list.d/vorna-src.sources
+  rm -f "$list"
+  as_root apt-get update -q
+}
+
+# Static libpng and FreeType for both mingw targets, built once into build/deps/.
+windows_libraries() {
+  add_source_entries
+  tools/deps/build-mingw-libs.sh
+}
+
 build() {
   local preset=$1
+  case "$preset" in win*) windows_libraries ;; esac
   cmake --preset "$preset" >/dev/null
   cmake --build --preset "$preset"
 }
 
 run_demo() {
   for preset in linux win64 win32; do build "$preset"; done
-  build/linux/vorna info build/linux/Vorn.so
+  # The main job: the built-in demo phrase played on factory program 0, written to demo.wav.
+  build/linux/vorna render build/linux/Vorn.so --program 0 --out demo.wav
 }
 
 run_tests() {
@@ -51,7 +81,7 @@ run_tests() {
 }
 
 case "${1:-}" in
-  deps) install_missing ;;
+  deps) install_missing; windows_libraries ;;
   demo) install_missing; run_demo ;;
   test) install_missing; run_tests ;;
   *) echo "usage: $0 demo|test|deps" >&2; exit 2 ;;

@@ -107,23 +107,44 @@ void PluginBase::RefreshParamControls() {
     for (int i = 0; i < ParamCount(); ++i) editor_->ShowParamValue(i, GetParam(i).Value(), false);
 }
 
+int PluginBase::CheckState(const ChunkBuffer& buffer, int position) {
+    // The base state is one double per parameter.
+    if (position < 0 || buffer.Size() - position < 8 * ParamCount()) return -1;
+    return position + 8 * ParamCount();
+}
+
+int PluginBase::CheckPresetEntries(const ChunkBuffer& buffer, int position) {
+    int p = position;
+    for (int i = 0; i < PresetCount() && p >= 0; ++i) {
+        std::string name;
+        p = buffer.ReadText(name, p);
+        std::uint8_t initialised = 0;
+        p = buffer.ReadByte(initialised, p);
+        if (p >= 0 && initialised != 0) p = CheckState(buffer, p);
+    }
+    return p;
+}
+
 int PluginBase::UnserializePresets(const ChunkBuffer& buffer, int position) {
+    platform::ScopedLock lock(mutex_);
+    // A truncated or corrupt bank leaves every program as it was: the whole input is checked
+    // before the first program is overwritten.
+    if (CheckPresetEntries(buffer, position) < 0) return -1;
     int p = position;
     for (int i = 0; i < PresetCount() && p >= 0; ++i) {
         Preset& preset = GetPreset(i);
         std::string name;
         p = buffer.ReadText(name, p);
-        if (p < 0) break;
         preset.name = CutPresetName(name);
         std::uint8_t initialised = 0;
         p = buffer.ReadByte(initialised, p);
-        if (p < 0) break;
         preset.initialised = initialised != 0;
-        if (preset.initialised) {
+        if (p >= 0 && preset.initialised) {
             p = ReadState(buffer, p);
+            // Stored in its normal form, stamped with this program's own index and name.
             if (p > 0) {
                 preset.state.Clear();
-                WriteState(preset.state);
+                WriteStateFor(i, preset.state);
             }
         }
     }
@@ -134,9 +155,18 @@ int PluginBase::UnserializePresets(const ChunkBuffer& buffer, int position) {
 void PluginBase::ModifyCurrentPreset(const char* name) {
     if (!IsValidPreset(currentPreset_)) return;
     Preset& preset = GetPreset(currentPreset_);
-    preset.state.Clear();
-    WriteState(preset.state);
+    // Renamed first, so that the state carries the program's new name.
     if (name && *name) preset.name = CutPresetName(name);
+    preset.state.Clear();
+    WriteStateFor(currentPreset_, preset.state);
+}
+
+bool PluginBase::WriteStateFor(int index, ChunkBuffer& buffer) {
+    int saved = stateOwner_;
+    stateOwner_ = index;
+    bool ok = WriteState(buffer);
+    stateOwner_ = saved;
+    return ok;
 }
 
 void PluginBase::SetSampleRate(double rate) {
@@ -169,7 +199,7 @@ bool PluginBase::RecallPreset(int index) {
         }
         preset.name = "user preset " + std::to_string(count + 1);
         preset.state.Clear();
-        success = WriteState(preset.state);
+        success = WriteStateFor(index, preset.state);
     }
     if (success) {
         currentPreset_ = index;
@@ -184,12 +214,13 @@ std::string PluginBase::PresetName(int index) const {
 }
 
 void PluginBase::FillEmptyPresets() {
-    for (Preset& preset : presets_) {
+    for (int i = 0; i < PresetCount(); ++i) {
+        Preset& preset = GetPreset(i);
         if (preset.initialised) continue;
         preset.initialised = true;
         preset.name = "Empty";
         preset.state.Clear();
-        WriteState(preset.state);
+        WriteStateFor(i, preset.state);
     }
 }
 

@@ -102,6 +102,9 @@ public:
     virtual void ProgramsChanged() {}
     virtual void SetSampleRate(double rate);
     virtual void SetBlockSize(int frames);
+    // The position after the readable state at position, or -1; changes nothing. Lets a whole
+    // bank be checked before any program is overwritten.
+    virtual int CheckState(const ChunkBuffer& buffer, int position);
 
     // Non-virtual operations.
     bool RecallPreset(int index);
@@ -112,6 +115,26 @@ public:
     bool SerializeParams(ChunkBuffer& buffer);
     int UnserializeParams(const ChunkBuffer& buffer, int position);
     bool SerializePresets(ChunkBuffer& buffer);
+    // The position after presetCount preset entries that all read completely, or -1.
+    int CheckPresetEntries(const ChunkBuffer& buffer, int position);
+    // WriteState stamped with program index's own number and name (see StateOwnerIndex).
+    bool WriteStateFor(int index, ChunkBuffer& buffer);
+    // The program whose index and name a state being written carries: the one WriteStateFor names,
+    // else the current program.
+    int StateOwnerIndex() const { return stateOwner_ >= 0 ? stateOwner_ : currentPreset_; }
+
+    // Program (FXP) and bank (FXB) files. Saving replaces the file only once the new one is
+    // written completely; loading changes nothing unless the whole file was read.
+    bool SaveProgramFile(const std::string& path);
+    bool SaveBankFile(const std::string& path);
+    bool LoadProgramFile(const std::string& path);
+    bool LoadBankFile(const std::string& path);
+    // The loads on a file's bytes.
+    bool LoadProgramData(const std::vector<std::uint8_t>& file);
+    bool LoadBankData(const std::vector<std::uint8_t>& file);
+    // The file images the saves write.
+    std::vector<std::uint8_t> ProgramFileImage();
+    std::vector<std::uint8_t> BankFileImage();
     bool LegalIO(int inputs, int outputs) const;
     void LimitToStereo();
 
@@ -177,6 +200,7 @@ protected:
     int latency_ = 0;
     int tailSize_ = 0;
     PluginEditor* editor_ = nullptr;
+    int stateOwner_ = -1;
 
 private:
     void ParseIoConfigurations(const char* text);

@@ -135,6 +135,18 @@ void ToFloat(const double* source, float* destination, int frames, bool accumula
     }
 }
 
+// Some hosts leave garbage in the bytes a message does not use (a program change arriving as
+// c0 02 84): the status byte alone says how long a message is.
+void ClearUnusedDataBytes(MidiMessage& message) {
+    std::uint8_t status = message.status;
+    if ((status >= 0xC0 && status <= 0xDF) || status == 0xF1 || status == 0xF3) {
+        message.data2 = 0;
+    } else if (status == 0xF6 || status >= 0xF8) {
+        message.data1 = 0;
+        message.data2 = 0;
+    }
+}
+
 struct HostNameCode {
     const char* text;
     int code;
@@ -360,28 +372,36 @@ vst2::IntPtr VstPlugin::SetChunk(vst2::Int32 index, vst2::IntPtr size, void* dat
     std::int32_t version = ReadChunkVersion(buffer, position);
     if (bank && version < kFrameworkVersion) bank = false;
     if (bank) {
+        // Checks the whole bank first: a corrupt one changes no program and answers 0.
         position = UnserializePresets(buffer, position);
     } else {
-        position = ReadState(buffer, position);
-        if (position >= 0 && position < buffer.Size()) {
+        position = CheckState(buffer, position) < 0 ? -1 : ReadState(buffer, position);
+        if (position >= 0) {
+            // A length-prefixed name may follow; an empty or unreadable one keeps the old name.
             std::string name;
-            if (buffer.ReadText(name, position) >= 0 && !name.empty()) {
+            int next = position < buffer.Size() ? buffer.ReadText(name, position) : -1;
+            if (next >= 0) position = next;
+            if (next >= 0 && !name.empty()) {
                 ModifyCurrentPreset(CutPresetName(name).c_str());
             } else {
                 ModifyCurrentPreset();
             }
-        } else {
-            ModifyCurrentPreset();
         }
         if (quirk) {
             if (position == buffer.Size()) {
                 RefreshParamControls();
                 return 1;
             }
+            // Such hosts also hand back bank chunks under a program request.
+            bool programRead = position >= 0;
             bankState_.Assign(data, static_cast<std::size_t>(size));
-            position = 0;
-            if (ReadChunkVersion(bankState_, position) >= kFrameworkVersion)
-                position = UnserializePresets(bankState_, position);
+            int bankPosition = 0;
+            if (ReadChunkVersion(bankState_, bankPosition) >= kFrameworkVersion) {
+                position = UnserializePresets(bankState_, bankPosition);
+            } else {
+                // Neither a program read whole nor a bank: a failure, not a success.
+                position = programRead ? bankPosition : -1;
+            }
         }
     }
     if (position < 0) return 0;
@@ -402,6 +422,7 @@ vst2::IntPtr VstPlugin::ProcessEvents(void* data) {
             message.status = static_cast<std::uint8_t>(midi->midiData[0]);
             message.data1 = static_cast<std::uint8_t>(midi->midiData[1]);
             message.data2 = static_cast<std::uint8_t>(midi->midiData[2]);
+            ClearUnusedDataBytes(message);
             HandleMidiMessage(message);
         } else if (event->type == vst2::kVstSysExType) {
             const auto* sysex = reinterpret_cast<const vst2::VstMidiSysexEvent*>(event);

@@ -1,5 +1,8 @@
 #include "synth/Synth.h"
 
+#include "platform/UserFolders.h"
+#include "synth/Configuration.h"
+
 namespace synth {
 
 Synth::Synth(vst2::HostCallback hostCallback, int paramCount, int presetCount,
@@ -7,23 +10,27 @@ Synth::Synth(vst2::HostCallback hostCallback, int paramCount, int presetCount,
     : VstPlugin(hostCallback, paramCount, presetCount, ioConfiguration) {
     if (OutputCount() > 0) Output(0).label = "Vorna Left ";
     if (OutputCount() > 1) Output(1).label = "Vorna Right ";
+    // Last, so that the library is bound (once per process) and this instance registers only
+    // after everything else of the base is in place.
+    tuning_ = std::make_unique<MtsClient>();
+    // The settings come before the parameters exist; nothing in them depends on those.
+    OpenConfiguration(settings_, platform::LocalAppDataFolder(), platform::DocumentsFolder());
 }
 
 Synth::~Synth() = default;
 
 void Synth::ResetProcessing() {
     platform::ScopedLock lock(Mutex());
-    learnActive_ = false;
-    samplesPerMillisecond_ = static_cast<int>(SampleRate()) / 1000;
-}
-
-void Synth::LearnParameter(int index) {
-    if (learnActive_ && index >= 0 && index <= 90) learnedParameter_ = index;
+    midiEvents_.ResizeForBlock(BlockSize());
+    ClearHeldNotes();
+    tickClock_.samplesToNextTick = 0;
+    learn_.active = false; // the editor's switch and the map stay as they are
+    tickClock_.tickInterval = static_cast<int>(SampleRate()) / 1000;
 }
 
 void Synth::ParamChanged(int index) {
     platform::ScopedLock lock(Mutex());
-    LearnParameter(index);
+    if (learn_.active && index >= 0 && index <= 90) LearnParameter(index);
 }
 
 void Synth::ActivationChanged(bool active) {
@@ -37,6 +44,56 @@ void Synth::SelectProgram(int index) {
     RecallPreset(index);
     NotifyProgramChange();
     ReportAllParamsToHost();
+}
+
+bool Synth::ReadConfiguration() { return synth::ReadConfiguration(settings_); }
+
+bool Synth::WriteConfiguration(int which) { return synth::WriteConfiguration(settings_, which); }
+
+bool Synth::SetStartupBank(const std::string& path) { return synth::SetStartupBank(settings_, path); }
+
+bool Synth::ClearStartupBank() { return synth::ClearStartupBank(settings_); }
+
+bool Synth::WriteProgramFolder(const std::string& folder) {
+    return synth::WriteProgramFolder(settings_, folder);
+}
+
+bool Synth::WriteSysExFolder(const std::string& folder) {
+    return synth::WriteSysExFolder(settings_, folder);
+}
+
+void Synth::StartLearn(bool unlearn, bool on) {
+    platform::ScopedLock lock(Mutex());
+    synth::StartLearn(learn_, unlearn, on);
+}
+
+void Synth::LearnParameter(int index) {
+    platform::ScopedLock lock(Mutex());
+    if (!learn_.active) return;
+    learn_.parameter = index;
+    CompleteLearn();
+}
+
+void Synth::LearnController(int controller) {
+    platform::ScopedLock lock(Mutex());
+    if (!learn_.active || controller < 0 || controller >= kControllerCount) return;
+    learn_.controller = controller;
+    CompleteLearn();
+}
+
+void Synth::CompleteLearn() {
+    platform::ScopedLock lock(Mutex());
+    if (synth::CompleteLearn(learn_, settings_.controllerMap)) LearnSwitchedOff();
+}
+
+void Synth::ApplyController(int controller, int value) {
+    platform::ScopedLock lock(Mutex());
+    int index = MappedParameter(settings_.controllerMap, controller);
+    if (index < 0 || index >= ParamCount() || value < 0 || value > 127) return;
+    double x = ControllerNormalized(index, value);
+    if (x == GetParam(index).ToNormalized()) return;
+    SetParamFromEditor(index, x);
+    if (Editor()) Editor()->ShowParamValue(index, x, true);
 }
 
 } // namespace synth

@@ -2,9 +2,15 @@
 // The instrument base between the host adapter and the product: instance settings, the MIDI learn
 // state and the program selection that every instrument of this kind shares.
 
+#include "engine/MidiEventQueue.h"
+#include "engine/RenderState.h"
 #include "host/VstPlugin.h"
 #include "platform/UiServices.h"
+#include "synth/MtsClient.h"
+#include "synth/MidiLearn.h"
 #include "synth/SynthSettings.h"
+
+#include <memory>
 
 namespace synth {
 
@@ -29,23 +35,54 @@ public:
     void SetUiServices(platform::UiServices* ui) { ui_ = ui ? ui : &noUi_; }
     platform::UiServices& Ui() { return *ui_; }
 
+    // The instance's microtuning client, registered with the master when one is installed.
+    MtsClient& TuningClient() { return *tuning_; }
+
     SynthSettings& Settings() { return settings_; }
     const SynthSettings& Settings() const { return settings_; }
-    int SamplesPerMillisecond() const { return samplesPerMillisecond_; }
-    bool LearnActive() const { return learnActive_; }
-    int LearnedParameter() const { return learnedParameter_; }
+    // The control tick, in host samples (about one millisecond).
+    int SamplesPerMillisecond() const { return tickClock_.tickInterval; }
+    bool LearnActive() const { return learn_.active; }
+    bool UnlearnMode() const { return learn_.unlearn; }
+    int LearnedParameter() const { return learn_.parameter; }
+    int LearnedController() const { return learn_.controller; }
+
+    // The configuration file: read again (false when it does not exist), written (-1: every
+    // setting; 19..22: that option alone), and the start-up bank and default folders in it.
+    bool ReadConfiguration();
+    bool WriteConfiguration(int which);
+    bool SetStartupBank(const std::string& path);
+    bool ClearStartupBank();
+    bool WriteProgramFolder(const std::string& folder);
+    bool WriteSysExFolder(const std::string& folder);
+
+    // MIDI learn. The editor's learn switch arms it; a touched control (its parameter index or a
+    // button's negative id) and a received controller 0..119 complete it in either order.
+    void StartLearn(bool unlearn, bool on);
+    void LearnParameter(int index);
+    void LearnController(int controller);
+    void CompleteLearn();
+    // A queued control change for the map (never 1, 2, 4 or 64): sets the mapped parameter as the
+    // editor would, unless it already has that value.
+    void ApplyController(int controller, int value);
 
 protected:
-    // Records the learned parameter while learn is armed. The controller half and completion of
-    // learn come with the controller map.
-    void LearnParameter(int index);
+    // A controller the render loop hands to the controller map (all but 1, 2, 4 and 64).
+    void ApplyMappedController(int controller, int value) { ApplyController(controller, value); }
+    // Called when a completed learn switched learn off: the editor turns its learn switch off.
+    virtual void LearnSwitchedOff() {}
+    // The held-note list lives with the note handling of the product; the base reset clears it.
+    virtual void ClearHeldNotes() {}
+
+    // The MIDI messages waiting for their control tick, and the tick clock.
+    engine::MidiEventQueue midiEvents_;
+    engine::TickClock tickClock_;
 
     SynthSettings settings_;
     platform::NoUiServices noUi_;
     platform::UiServices* ui_ = &noUi_;
-    int samplesPerMillisecond_ = 0;
-    bool learnActive_ = false;
-    int learnedParameter_ = -1;
+    std::unique_ptr<MtsClient> tuning_;
+    LearnState learn_;
 };
 
 } // namespace synth

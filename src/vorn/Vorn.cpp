@@ -17,6 +17,14 @@ Vorn::Vorn(vst2::HostCallback hostCallback)
     version_ = 0x00010101;
     Effect()->version = DecimalVersion();
     CreateParameters();
+    render_.SetMappedControllerHandler(&Vorn::MappedController, this);
+    voices_.SetTuningSource(&TuningClient());
+    // The engine follows the parameters from the start, and the chip-rate pipeline is prepared for
+    // the default rate, so that a host that renders before it sets a rate still gets sound.
+    AllParamsChanged();
+    ResetProcessing();
+    // Last: the programs are read through the parameters and the engine set up above.
+    LoadStartupOrFactoryBank();
 }
 
 Vorn::~Vorn() = default;
@@ -41,24 +49,6 @@ void Vorn::CreateParameters() {
         }
         if (definition.display) param.SetDisplayFunction(definition.display);
     }
-}
-
-void Vorn::RenderBlock(double**, double** outputs, int frames) {
-    if (frames <= 0) return;
-    for (int c = 0; c < OutputCount(); ++c) {
-        if (outputs[c]) std::fill(outputs[c], outputs[c] + frames, 0.0);
-    }
-}
-
-void Vorn::HandleMidiMessage(const host::MidiMessage& message) {
-    midiLog_[static_cast<std::size_t>(midiReceived_ % kMidiLogSize)] = message;
-    ++midiReceived_;
-}
-
-void Vorn::HandleSysEx(const host::SysExMessage& message) {
-    // The bytes belong to the host and are valid only during this call.
-    lastSysEx_.assign(message.bytes, message.bytes + message.size);
-    ++sysExReceived_;
 }
 
 } // namespace vorn

@@ -12,4 +12,11 @@ std::string PluginPath(const std::string& path);
 // Loads the plug-in binary through its VST2 entry and prints identity, IO, flags and parameters.
 int RunInfo(const std::vector<std::string>& arguments);
 
+// Plays a MIDI file (or the built-in demo phrase) through the plug-in binary into a WAV file and
+// prints its peak and RMS level.
+int RunRender(const std::vector<std::string>& arguments);
+
+// Loads the plug-in binary, draws its editor offscreen and writes the picture as a PNG file.
+int RunScreenshot(const std::vector<std::string>& arguments);
+
 } // namespace vorna_tool

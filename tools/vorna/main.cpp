@@ -14,7 +14,11 @@ std::string vorna_tool::PluginPath(const std::string& path) {
 
 static void PrintUsage() {
     std::printf("usage: vorna <command> [options]\n"
-                "  info <plugin>   load the plug-in and print its identity and parameters\n");
+                "  info <plugin>   load the plug-in and print its identity and parameters\n"
+                "  render <plugin> [song.mid] [options]\n"
+                "                  play a MIDI file or the demo phrase into a WAV file\n"
+                "  screenshot <out.png> [plugin]\n"
+                "                  draw the editor offscreen into a PNG file\n");
 }
 
 int main(int argc, char** argv) {
@@ -25,6 +29,8 @@ int main(int argc, char** argv) {
     std::string command = argv[1];
     std::vector<std::string> arguments(argv + 2, argv + argc);
     if (command == "info") return vorna_tool::RunInfo(arguments);
+    if (command == "render") return vorna_tool::RunRender(arguments);
+    if (command == "screenshot") return vorna_tool::RunScreenshot(arguments);
     if (command == "help" || command == "--help" || command == "-h") {
         PrintUsage();
         return 0;

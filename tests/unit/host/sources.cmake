@@ -2,3 +2,9 @@ list(APPEND VORNA_CORE_TEST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/ParamTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ChunkBufferTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PluginBaseTest.cpp)
+list(APPEND VORNA_CORE_TEST_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/StateTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ChunkRoundTripTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ChunkThreadingTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FxpFileTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FxbFileTest.cpp)

@@ -2,7 +2,9 @@
 // translated, and what the instrument sends comes out in the standard's event records.
 
 #include "VornTestSupport.h"
+#include "engine/InstrumentParams.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -21,41 +23,68 @@ vst2::VstMidiEvent Midi(int offset, int status, int data1, int data2) {
 
 } // namespace
 
-TEST(VornInstance, EventsReachTheMidiAndSysExHandlers) {
+TEST(VornInstance, EventsFromTheHostAreQueuedAndPlayed) {
     VornInstance vorn;
+    vorn.host.Open(44100, 512);
     vst2::VstMidiEvent note = Midi(17, 0x93, 60, 100);
-    vst2::VstMidiEvent bend = Midi(-4, 0xE0, 0, 64);
-    std::uint8_t dump[] = {0xF0, 0x43, 0x75, 0x00, 0xF7};
-    vst2::VstMidiSysexEvent sysex{};
-    sysex.type = vst2::kVstSysExType;
-    sysex.byteSize = sizeof sysex;
-    sysex.deltaFrames = 3;
-    sysex.dumpBytes = sizeof dump;
-    sysex.sysexDump = reinterpret_cast<char*>(dump);
+    vst2::VstMidiEvent bend = Midi(-4, 0xE0, 0, 0x60);
     vst2::VstEvent other{};
     other.type = 3; // neither MIDI nor SysEx: skipped
 
     struct {
         vst2::Int32 numEvents;
         vst2::IntPtr reserved;
-        vst2::VstEvent* events[5];
-    } list{5, 0,
+        vst2::VstEvent* events[4];
+    } list{4, 0,
            {reinterpret_cast<vst2::VstEvent*>(&note), nullptr, &other,
-            reinterpret_cast<vst2::VstEvent*>(&sysex), reinterpret_cast<vst2::VstEvent*>(&bend)}};
+            reinterpret_cast<vst2::VstEvent*>(&bend)}};
     EXPECT_EQ(vorn.host.Dispatch(vst2::effProcessEvents, 0, 0, &list), 1);
-    dump[1] = 0; // the host's bytes may change after the call: the handler kept a copy
 
     vorn::Vorn& plugin = vorn.Plugin();
-    ASSERT_EQ(plugin.MidiMessagesReceived(), 2);
-    EXPECT_EQ(plugin.MidiMessageAt(0).offset, 17);
-    EXPECT_EQ(plugin.MidiMessageAt(0).status, 0x93);
-    EXPECT_EQ(plugin.MidiMessageAt(0).data1, 60);
-    EXPECT_EQ(plugin.MidiMessageAt(0).data2, 100);
-    EXPECT_EQ(plugin.MidiMessageAt(1).offset, -4);
-    ASSERT_EQ(plugin.SysExMessagesReceived(), 1);
-    EXPECT_EQ(plugin.LastSysEx(), (std::vector<std::uint8_t>{0xF0, 0x43, 0x75, 0x00, 0xF7}));
+    ASSERT_EQ(plugin.MidiEvents().Size(), 2);
+    EXPECT_EQ(plugin.MidiEvents().At(0).offset, 0); // the negative offset, queued as due at once
+    EXPECT_EQ(plugin.MidiEvents().At(0).status, 0xE0);
+    EXPECT_EQ(plugin.MidiEvents().At(1).offset, 17);
+    EXPECT_EQ(plugin.MidiEvents().At(1).status, 0x93);
+
+    std::vector<float> in(512), left(512, 1.0f), right(512, 1.0f);
+    float* inputs[] = {in.data()};
+    float* outputs[] = {left.data(), right.data()};
+    vorn.Effect()->processReplacing(vorn.Effect(), inputs, outputs, 512);
+    EXPECT_TRUE(plugin.MidiEvents().Empty());
+    EXPECT_EQ(plugin.Render().State().pitchBend, 0.5);
+    EXPECT_EQ(plugin.Voices().HeldNoteCount(), 1);
+    for (int i = 0; i < 17; ++i) EXPECT_EQ(left[i], 0.0f) << i; // silent before the note
+    float peak = 0.0f;
+    for (int i = 17; i < 512; ++i) peak = std::max(peak, std::fabs(left[i]));
+    EXPECT_GT(peak, 0.0f);
+    EXPECT_EQ(left, right);
 
     EXPECT_EQ(vorn.host.Dispatch(vst2::effProcessEvents, 0, 0, nullptr), 0);
+}
+
+TEST(VornInstance, SysExEventsReachTheSysExHandler) {
+    VornInstance vorn;
+    // A parameter change for the algorithm byte: Algorithm 8 (value 7), Feedback 0, outputs off.
+    std::uint8_t dump[] = {0xF0, 0x43, 0x75, 0x00, 0x18, 0x4C, 0x07, 0x00, 0xF7};
+    vst2::VstMidiSysexEvent sysex{};
+    sysex.type = vst2::kVstSysExType;
+    sysex.byteSize = sizeof sysex;
+    sysex.deltaFrames = 3;
+    sysex.dumpBytes = sizeof dump;
+    sysex.sysexDump = reinterpret_cast<char*>(dump);
+    struct {
+        vst2::Int32 numEvents;
+        vst2::IntPtr reserved;
+        vst2::VstEvent* events[2];
+    } list{2, 0, {nullptr, reinterpret_cast<vst2::VstEvent*>(&sysex)}};
+    EXPECT_EQ(vorn.host.Dispatch(vst2::effProcessEvents, 0, 0, &list), 1);
+    dump[6] = 0; // the host's bytes may change after the call
+    vorn::Vorn& plugin = vorn.Plugin();
+    EXPECT_EQ(plugin.GetParam(engine::kAlgorithm).Value(), 7);
+    EXPECT_EQ(plugin.GetParam(engine::kOutputLeft).Value(), 0);
+    EXPECT_EQ(plugin.GetParam(engine::kOutputRight).Value(), 0);
+    EXPECT_FALSE(plugin.Render().State().outputLeft);
 }
 
 TEST(VornInstance, MidiAndSysExOutUseTheStandardRecords) {

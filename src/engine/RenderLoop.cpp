@@ -1,0 +1,188 @@
+#include "engine/RenderLoop.h"
+
+#include "engine/Interpolation.h"
+#include "engine/VoiceEngine.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace engine {
+
+namespace {
+constexpr double kChipSampleScale = 1.0 / 8192.0; // 2^-13: chip sum to output level
+constexpr double kOutputCutoff = 16.0;            // DC blocker on the host-rate output
+} // namespace
+
+RenderLoop::RenderLoop(VoiceEngine& voices, MidiEventQueue& midiEvents, TickClock& clock)
+    : voices_(voices), midiEvents_(midiEvents), clock_(clock) {}
+
+bool RenderLoop::Reset(double hostRate) {
+    state_.pitchBend = 0.0;
+    state_.modWheel = 0.0;
+    state_.aftertouch = 0.0;
+    state_.breath = 0.0;
+    state_.foot = 0.0;
+    if (hostRate == state_.storedSampleRate) return false;
+
+    AllNotesOff();
+    state_.storedSampleRate = hostRate;
+    clock_.tickInterval = static_cast<int>(std::lround(hostRate / 1000.0));
+    state_.chipFilter.ClearHistory();
+    state_.chipFilter.Design(ChipFilter::kChipCutoff);
+    for (double& x : state_.history) x = 0.0;
+    state_.chipPhase = 0.0;
+    state_.chipRatio = kChipRate / hostRate;
+    state_.outputFilter.SetSampleRate(hostRate);
+    state_.outputFilter.SetCutoff(kOutputCutoff);
+    voices_.Reset();
+    return true;
+}
+
+void RenderLoop::AllNotesOff() {
+    state_.voiceEvents.Clear();
+    voices_.AllNotesOff();
+}
+
+void RenderLoop::SetMono(bool mono) {
+    state_.mono = mono;
+    voices_.SetMono(mono);
+}
+
+void RenderLoop::ControlTick(int voiceCount) {
+    const int interval = clock_.tickInterval;
+    // 1. Messages due within this tick.
+    while (!midiEvents_.Empty() && midiEvents_.FrontOffset() < interval) {
+        MidiEvent event = midiEvents_.Front();
+        midiEvents_.PopFront();
+        switch (event.status >> 4) {
+        case 0x9:
+            if (event.data2 == 0) event.status = 0x80;
+            state_.voiceEvents.Push(event);
+            break;
+        case 0x8:
+            state_.voiceEvents.Push(event);
+            break;
+        case 0xB:
+            switch (event.data1) {
+            case 64:
+                state_.voiceEvents.Push(event);
+                break;
+            case 1:
+                state_.modWheel = event.data2 / 127.0;
+                break;
+            case 2:
+                state_.breath = event.data2 / 127.0;
+                break;
+            case 4:
+                state_.foot = event.data2 / 127.0;
+                break;
+            default:
+                if (controllerHandler_)
+                    controllerHandler_(controllerContext_, event.data1, event.data2);
+                break;
+            }
+            break;
+        case 0xD:
+            state_.aftertouch = event.data1 / 127.0;
+            break;
+        case 0xE:
+            state_.pitchBend = (event.data1 + 128 * event.data2 - 8192) / 8192.0;
+            break;
+        default:
+            break;
+        }
+    }
+    midiEvents_.ReduceOffsets(interval);
+
+    // 2. The PMD controller overrides the LFO PM depth while it moves.
+    if (const double* source = state_.PmdValue()) {
+        double v = state_.pmdSmoother.Process(*source);
+        int t = static_cast<int>(std::lround(v * 127.0));
+        if (t != state_.lastPmdValue) {
+            state_.lastPmdValue = t;
+            voices_.SetLfoPmDepth(std::clamp(t, 0, 127));
+        }
+    }
+
+    // 3. Pitch offset: master tune plus the smoothed bend (not stepped while the range is 0).
+    double pitchOffset = state_.tuneOffset;
+    if (state_.bendRange != 0.0)
+        pitchOffset += state_.bendSmoother.Process(state_.pitchBend) * state_.bendRange;
+
+    // 4. Control-rate update of the computed voices.
+    voices_.ControlUpdate(voiceCount, pitchOffset);
+}
+
+void RenderLoop::ApplyVoiceEvents(int index) {
+    VoiceEventQueue& queue = state_.voiceEvents;
+    while (!queue.Empty() && queue.FrontOffset() == index) {
+        MidiEvent event = queue.Front();
+        queue.PopFront();
+        switch (event.status & 0xF0) {
+        case 0xB0:
+            voices_.SustainPedal(event.data2 > 0);
+            break;
+        case 0x80:
+            voices_.NoteOff(event.data1);
+            break;
+        case 0x90:
+            voices_.NoteOn(event.data1, event.data2);
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+double RenderLoop::HostSample() {
+    RenderState& s = state_;
+    while (s.chipPhase >= 1.0) {
+        s.chipPhase -= 1.0;
+        int sum = voices_.ChipSample(voiceCount_, s.lfoEnabled);
+        double y = s.chipFilter.Process(sum * kChipSampleScale);
+        s.history[0] = s.history[1];
+        s.history[1] = s.history[2];
+        s.history[2] = s.history[3];
+        s.history[3] = y;
+    }
+    double t = s.chipPhase;
+    s.chipPhase += s.chipRatio;
+    double out = CatmullRom(s.history[0], s.history[1], s.history[2], s.history[3], t);
+    return s.outputFilter.Process(out) * s.volume;
+}
+
+void RenderLoop::RenderBlock(double* left, double* right, int frames) {
+    if (frames < 1) return;
+    voiceCount_ = state_.mono ? 1 : VoiceEngine::kVoiceCount;
+    // A tick of at least one sample, so that the loop always advances.
+    const int interval = std::max(clock_.tickInterval, 1);
+    int remaining = frames;
+    int position = 0;
+    while (remaining >= 1) {
+        int chunk;
+        if (clock_.samplesToNextTick <= 0) {
+            ControlTick(voiceCount_);
+            if (remaining >= interval) {
+                chunk = interval; // the next tick is due right after this chunk
+            } else {
+                clock_.samplesToNextTick = interval - remaining;
+                chunk = remaining;
+            }
+        } else if (clock_.samplesToNextTick < remaining) {
+            chunk = clock_.samplesToNextTick;
+            clock_.samplesToNextTick = 0;
+        } else {
+            chunk = remaining;
+            clock_.samplesToNextTick -= remaining;
+        }
+        remaining -= chunk;
+        for (int i = 0; i < chunk; ++i, ++position) {
+            ApplyVoiceEvents(i);
+            double out = HostSample();
+            if (left) left[position] = state_.outputLeft ? out : 0.0;
+            if (right) right[position] = state_.outputRight ? out : 0.0;
+        }
+    }
+}
+
+} // namespace engine

@@ -1,0 +1,56 @@
+#pragma once
+// The render loop: takes queued MIDI at control ticks of about one millisecond, applies notes
+// sample-accurately, steps the voice engine at the chip rate of 62 500 Hz, filters the chip
+// output, interpolates it to the host rate and writes both outputs.
+
+#include "engine/MidiEventQueue.h"
+#include "engine/RenderState.h"
+
+namespace engine {
+
+class VoiceEngine;
+
+// Receives the controllers the loop does not handle itself (all but 1, 2, 4 and 64), for the
+// controller map; it may change parameters.
+using MappedControllerHandler = void (*)(void* context, int controller, int value);
+
+class RenderLoop {
+public:
+    RenderLoop(VoiceEngine& voices, MidiEventQueue& midiEvents, TickClock& clock);
+
+    void SetMappedControllerHandler(MappedControllerHandler handler, void* context) {
+        controllerHandler_ = handler;
+        controllerContext_ = context;
+    }
+
+    // The render part of a reset, after the instrument base reset its queue and clock: clears the
+    // controllers; on a new host rate also releases every note and prepares the chip-rate
+    // pipeline. Returns true when the rate was new.
+    bool Reset(double hostRate);
+    // frames < 1 writes nothing and changes nothing. A null output is not written.
+    void RenderBlock(double* left, double* right, int frames);
+    // Releases every voice and drops the note events of the current tick.
+    void AllNotesOff();
+
+    // The derived values the instrument parameters set.
+    void SetMono(bool mono);
+    void SetPmdSource(PmdSource source) { state_.pmdSource = source; }
+
+    RenderState& State() { return state_; }
+    const RenderState& State() const { return state_; }
+
+private:
+    void ControlTick(int voiceCount);
+    void ApplyVoiceEvents(int index);
+    double HostSample();
+
+    VoiceEngine& voices_;
+    MidiEventQueue& midiEvents_;
+    TickClock& clock_;
+    RenderState state_;
+    MappedControllerHandler controllerHandler_ = nullptr;
+    void* controllerContext_ = nullptr;
+    int voiceCount_ = 64; // fixed for the whole block
+};
+
+} // namespace engine

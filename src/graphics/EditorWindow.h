@@ -1,0 +1,69 @@
+#pragma once
+// What an OS editor window (or the offscreen stand-in) implements for the portable Graphics core:
+// the window itself, the redraw timer, the blit of the back buffer, the one-line text entry,
+// tooltips, pop-up menus, pointer hiding, and the UI services (message boxes, file dialogs, web
+// addresses) while it is open. The window forwards its events to the Graphics On... operations.
+
+#include "graphics/Geometry.h"
+#include "graphics/Surface.h"
+#include "graphics/TextStyle.h"
+
+#include <string>
+
+namespace platform {
+class UiServices;
+}
+
+namespace graphics {
+
+class PopupMenu;
+
+struct TextEntryRequest {
+    Rect rect;
+    std::string text;  // shown fully selected
+    int maxLength = 0; // characters the box takes
+    TextStyle style;   // alignment, font and the entry colours
+};
+
+class EditorWindow {
+public:
+    virtual ~EditorWindow() = default;
+
+    // Creates the window as a visible child of the parent at (0, 0) with the given size, starts
+    // the redraw timer (Graphics::OnTimer every period) and takes the keyboard focus.
+    virtual bool Open(void* parent, int width, int height, int timerPeriodMs) = 0;
+    // Destroys the tooltip, any text-entry box and the window.
+    virtual void Close() = 0;
+    // Repaints the area at once: the window calls Graphics::OnPaint with the area to repaint.
+    virtual void Invalidate(const Rect& area) = 0;
+    // Copies the area of the back buffer to the screen (called from Graphics::OnPaint).
+    virtual void Blit(const Surface& backBuffer, const Rect& area) = 0;
+
+    virtual void TakeFocus() {}
+    virtual void CaptureMouse() {}
+    virtual void ReleaseMouse() {}
+    // Asks to be told (Graphics::OnHover, OnMouseLeave) when the pointer rests or leaves.
+    virtual void TrackHoverAndLeave() {}
+
+    // Opens the edit box; typed characters pass Graphics::TextEntryAccepts first; Enter and loss
+    // of focus call Graphics::OnTextEntryCommit, Escape OnTextEntryCancel.
+    virtual bool OpenTextEntry(const TextEntryRequest& request) = 0;
+    virtual std::string TextEntryText() = 0;
+    virtual void CloseTextEntry() = 0;
+
+    virtual void ShowTooltip(const std::string& text) = 0;
+    virtual void HideTooltip() = 0;
+
+    // Shows the menu with its top-left corner at (x, y) and waits for the user: the number
+    // (PopupMenu::AssignIds) of the chosen item, or 0 when the menu was dismissed.
+    virtual int TrackPopupMenu(const PopupMenu& menu, int x, int y) = 0;
+
+    // Hides the pointer, remembering where it is (once); restore puts it back and shows it.
+    virtual void HidePointer() = 0;
+    virtual void RestorePointer() = 0;
+
+    // Message boxes, file dialogs and web addresses while the window is open; null for none.
+    virtual platform::UiServices* Ui() = 0;
+};
+
+} // namespace graphics

@@ -1,0 +1,248 @@
+#include "graphics/Graphics.h"
+
+#include "graphics/BitmapControl.h"
+#include "graphics/NativeWindow.h"
+#include "graphics/PopupMenu.h"
+#include "host/PluginBase.h"
+
+namespace graphics {
+
+Graphics::Graphics(host::PluginBase* plugin) : plugin_(plugin), ui_(*this) {}
+
+Graphics::~Graphics() {
+    if (window_) window_->Close();
+}
+
+void Graphics::ShowParamValue(int index, double value, bool normalized) {
+    if (!plugin_ || !plugin_->IsValidParam(index)) return;
+    double x = normalized ? value : plugin_->GetParam(index).ToNormalized(value);
+    for (auto& control : controls_) {
+        if (control->ParamIndex() == index) control->SetValueFromPlugin(x);
+        const std::vector<int>& aux = control->AuxParams();
+        for (std::size_t i = 0; i < aux.size(); ++i)
+            if (aux[i] == index) control->SetAuxParamValueFromPlugin(static_cast<int>(i), x);
+    }
+}
+
+void Graphics::CreateSurfaces(int width, int height) {
+    backBuffer_.Resize(width, height);
+}
+
+void Graphics::EnsureBackBuffer() {
+    if (backBuffer_.Width() != width_ || backBuffer_.Height() != height_)
+        backBuffer_.Resize(width_, height_);
+}
+
+bool Graphics::OpenWindow(void* parent) {
+    return OpenWindowWith(CreateNativeWindow(*this), parent);
+}
+
+bool Graphics::OpenWindowWith(std::unique_ptr<EditorWindow> window, void* parent) {
+    if (window_) CloseWindow();
+    if (!window) return false;
+    EnsureBackBuffer();
+    if (!window->Open(parent, width_, height_, 1000 / kFramesPerSecond)) return false;
+    window_ = std::move(window);
+    idleCount_ = 0;
+    // The first timer tick draws everything.
+    SetAllControlsDirty();
+    return true;
+}
+
+void Graphics::CloseWindow() {
+    if (!window_) return;
+    // An edit gesture cut short by closing still ends for the host; an open text entry goes with
+    // the window, uncommitted.
+    EndEdit();
+    captured_ = -1;
+    mouseOver_ = -1;
+    tooltipShown_ = false;
+    entryState_ = TextEntryState::None;
+    entryControl_ = nullptr;
+    entryParam_ = -1;
+    std::unique_ptr<EditorWindow> window = std::move(window_);
+    window->Close();
+}
+
+void Graphics::Resize(int width, int height) {
+    width_ = std::max(0, width);
+    height_ = std::max(0, height);
+    if (!backBuffer_.Empty()) backBuffer_.Resize(width_, height_);
+}
+
+Control* Graphics::AttachControl(Control* control) {
+    if (!control) return nullptr;
+    controls_.emplace_back(control);
+    return control;
+}
+
+Control* Graphics::AttachBackground(int imageId) {
+    auto* background = new BitmapControl(*this, 0, 0, LoadBitmap(imageId, 1));
+    controls_.emplace(controls_.begin(), background);
+    // Indices of controls attached before the background moved up by one.
+    if (captured_ >= 0) ++captured_;
+    if (mouseOver_ >= 0) ++mouseOver_;
+    return background;
+}
+
+Control* Graphics::GetControl(int index) const {
+    if (index < 0 || index >= ControlCount()) return nullptr;
+    return controls_[static_cast<std::size_t>(index)].get();
+}
+
+void Graphics::SetAllControlsDirty() {
+    for (auto& control : controls_) control->SetDirty(false);
+}
+
+bool Graphics::CollectDirtyArea(Rect& area) {
+    area = Rect();
+    bool dirty = false;
+    for (auto& control : controls_) {
+        if (control->IsDirty()) {
+            area = area.Union(control->DrawRect());
+            dirty = true;
+        }
+    }
+    if (dirty) {
+        idleCount_ = 0;
+        return true;
+    }
+    if (++idleCount_ > kQuietTicksBeforeIdle) {
+        idleCount_ = 0;
+        if (plugin_) plugin_->IdleTick();
+    }
+    return false;
+}
+
+void Graphics::DrawArea(const Rect& requested) {
+    EnsureBackBuffer();
+    Rect area = requested.Intersection(backBuffer_.Bounds());
+    backBuffer_.SetClip(area);
+    if (strictDrawing_) {
+        if (!area.Empty()) {
+            // Under the background there is nothing: start from opaque black.
+            backBuffer_.Clear(Color(255, 0, 0, 0));
+            for (auto& control : controls_)
+                if (!control->IsHidden() && control->DrawRect().Intersects(area))
+                    control->Draw(backBuffer_);
+        }
+        for (auto& control : controls_) control->SetClean();
+    } else if (!controls_.empty() && controls_.front()->IsDirty()) {
+        backBuffer_.Clear(Color(255, 0, 0, 0));
+        for (auto& control : controls_) {
+            if (!control->IsHidden()) control->Draw(backBuffer_);
+            control->SetClean();
+        }
+    } else {
+        for (auto& dirty : controls_) {
+            if (!dirty->IsDirty()) continue;
+            backBuffer_.SetClip(dirty->DrawRect().Intersection(area));
+            for (auto& control : controls_)
+                if (!control->IsHidden() && control->DrawRect().Intersects(dirty->DrawRect()))
+                    control->Draw(backBuffer_);
+            dirty->SetClean();
+        }
+    }
+    backBuffer_.ResetClip();
+}
+
+const Surface& Graphics::RenderAll() {
+    platform::ScopedLock lock(plugin_ ? plugin_->Mutex() : noLock_);
+    EnsureBackBuffer();
+    SetAllControlsDirty();
+    DrawArea(backBuffer_.Bounds());
+    return backBuffer_;
+}
+
+void Graphics::OnTimer() {
+    if (!window_) return;
+    if (entryState_ != TextEntryState::None) {
+        switch (entryState_) {
+        case TextEntryState::Editing:
+            entryState_ = TextEntryState::Drawn;
+            break;
+        case TextEntryState::CancelRequested:
+            FinishTextEntry(false);
+            break;
+        case TextEntryState::CommitRequested:
+            FinishTextEntry(true);
+            break;
+        default:
+            break;
+        }
+        if (entryState_ != TextEntryState::None) return;
+    }
+    Rect area;
+    bool dirty;
+    {
+        platform::ScopedLock lock(plugin_ ? plugin_->Mutex() : noLock_);
+        dirty = CollectDirtyArea(area);
+    }
+    if (dirty && window_) window_->Invalidate(area);
+}
+
+void Graphics::OnPaint(const Rect& area) {
+    if (!window_) return;
+    {
+        // Values set from other threads (ShowParamValue) are read under the instance lock.
+        platform::ScopedLock lock(plugin_ ? plugin_->Mutex() : noLock_);
+        DrawArea(area);
+    }
+    window_->Blit(backBuffer_, area.Intersection(backBuffer_.Bounds()));
+}
+
+void Graphics::ReportValue(int paramIndex, double normalized) {
+    if (plugin_ && plugin_->IsValidParam(paramIndex))
+        plugin_->SetParamFromEditor(paramIndex, normalized);
+}
+
+PopupMenu* Graphics::CreatePopupMenu(PopupMenu& menu, const Rect& rect) {
+    if (!window_) return nullptr;
+    menu.AssignIds(1);
+    int id = window_->TrackPopupMenu(menu, rect.left, rect.bottom);
+    if (window_) window_->Invalidate(Rect(0, 0, width_, height_));
+    PopupMenu* chosen = nullptr;
+    int index = -1;
+    if (id <= 0 || !menu.FindItem(id, chosen, index)) return nullptr;
+    chosen->SetChosenItemIndex(index);
+    return chosen;
+}
+
+void Graphics::HidePointer() {
+    if (window_) window_->HidePointer();
+}
+
+void Graphics::RestorePointer() {
+    if (window_) window_->RestorePointer();
+}
+
+platform::UiServices& Graphics::UiForwarder::Target() {
+    platform::UiServices* ui = owner_.window_ ? owner_.window_->Ui() : nullptr;
+    return ui ? *ui : none_;
+}
+
+platform::MessageAnswer Graphics::UiForwarder::ShowMessage(platform::MessageKind kind,
+                                                           const std::string& text,
+                                                           const std::string& caption) {
+    return Target().ShowMessage(kind, text, caption);
+}
+
+bool Graphics::UiForwarder::ChooseFile(const platform::FileDialogRequest& request,
+                                       std::string& path) {
+    return Target().ChooseFile(request, path);
+}
+
+bool Graphics::UiForwarder::ChooseFolder(const std::string& title, const std::string& start,
+                                         std::string& path) {
+    return Target().ChooseFolder(title, start, path);
+}
+
+bool Graphics::UiForwarder::OpenWebAddress(const std::string& address) {
+    return Target().OpenWebAddress(address);
+}
+
+bool Graphics::UiForwarder::InternetAvailable() {
+    return Target().InternetAvailable();
+}
+
+} // namespace graphics

@@ -1,0 +1,79 @@
+#include "platform/HttpGet.h"
+
+#include <windows.h>
+#include <wininet.h>
+
+namespace platform {
+
+namespace {
+
+void Close(HINTERNET handle) {
+    if (handle) InternetCloseHandle(handle);
+}
+
+} // namespace
+
+HttpGetOutcome HttpGet(const HttpGetRequest& request, std::string& body) {
+    body.clear();
+    if (request.host.empty() || request.port <= 0 || request.port > 65535)
+        return HttpGetOutcome::Failed;
+    DWORD timeoutMs =
+        static_cast<DWORD>(request.timeoutSeconds > 0 ? request.timeoutSeconds : 10) * 1000u;
+    ULONGLONG deadline = GetTickCount64() + timeoutMs;
+
+    HINTERNET internet =
+        InternetOpenA(request.agent.c_str(), INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    HINTERNET connection = nullptr;
+    HINTERNET query = nullptr;
+    bool ok = false;
+    bool tooLarge = false;
+    if (internet) {
+        // Without these the defaults let a silent server hold the caller for minutes or more.
+        InternetSetOptionA(internet, INTERNET_OPTION_CONNECT_TIMEOUT, &timeoutMs, sizeof timeoutMs);
+        InternetSetOptionA(internet, INTERNET_OPTION_SEND_TIMEOUT, &timeoutMs, sizeof timeoutMs);
+        InternetSetOptionA(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeoutMs, sizeof timeoutMs);
+        connection = InternetConnectA(internet, request.host.c_str(),
+                                      static_cast<INTERNET_PORT>(request.port), nullptr, nullptr,
+                                      INTERNET_SERVICE_HTTP, 0, 0);
+    }
+    if (connection) {
+        const char* accept[] = {"*/*", nullptr};
+        query = HttpOpenRequestA(connection, "GET", request.object.c_str(), nullptr, nullptr,
+                                 accept, 0, 0);
+    }
+    if (query && HttpSendRequestA(query, nullptr, 0, nullptr, 0)) {
+        ok = true;
+        char buffer[1024];
+        for (;;) {
+            DWORD got = 0;
+            if (!InternetReadFile(query, buffer, sizeof buffer, &got) || got == 0) break;
+            std::size_t room = request.maxBodyBytes - body.size();
+            if (got > room) {
+                body.append(buffer, room);
+                tooLarge = true;
+                break;
+            }
+            body.append(buffer, got);
+            if (GetTickCount64() > deadline) { // a server that trickles without end
+                ok = false;
+                break;
+            }
+        }
+    }
+    Close(query);
+    Close(connection);
+    Close(internet);
+    if (tooLarge) return HttpGetOutcome::TooLarge;
+    if (!ok) {
+        body.clear();
+        return HttpGetOutcome::Failed;
+    }
+    return HttpGetOutcome::Body;
+}
+
+bool InternetConnectionAvailable() {
+    DWORD flags = 0;
+    return InternetGetConnectedState(&flags, 0) != FALSE;
+}
+
+} // namespace platform

@@ -1,0 +1,13 @@
+#pragma once
+// The generator's preview: the editor assembled from the images in a folder (see PreviewImage.cpp).
+
+#include <string>
+
+namespace imagegen {
+
+// Writes the preview to out; false when an image cannot be read or the file cannot be written.
+bool PaintPreview(const std::string& imageFolder, const std::string& out, bool browser);
+// Writes the crop (x, y, w, h) of a PNG magnified by scale, pixels kept square.
+bool ZoomCrop(const std::string& in, int x, int y, int w, int h, int scale, const std::string& out);
+
+} // namespace imagegen

@@ -1,0 +1,143 @@
+// A preview of the editor put together from the generated images and the control table, for
+// looking at the pictures in place before the editor itself draws them: every control shows one
+// of its frames (knobs spread over their range), the algorithm highlight and sample field texts.
+// With the browser flag the browser overlay is drawn on top.
+
+#include "Canvas.h"
+#include "Preview.h"
+#include "editor/ControlLayout.h"
+#include "editor/ImageTable.h"
+
+#include <cstdio>
+#include <map>
+
+namespace imagegen {
+
+using editor::ControlClass;
+using editor::ControlSpec;
+
+namespace {
+
+cairo_surface_t* Load(const std::string& folder, const editor::ImageInfo& info) {
+    const std::string path = folder + "/" + info.FileName();
+    cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
+    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
+        std::fprintf(stderr, "imagegen: cannot read %s\n", path.c_str());
+        return nullptr;
+    }
+    return image;
+}
+
+void Frame(cairo_t* cr, cairo_surface_t* image, const editor::ImageInfo& info, int frame,
+           const graphics::Rect& at) {
+    cairo_save(cr);
+    cairo_rectangle(cr, at.left, at.top, info.FrameWidth(), info.FrameHeight());
+    cairo_clip(cr);
+    cairo_set_source_surface(cr, image, at.left, at.top - frame * info.FrameHeight());
+    cairo_paint(cr);
+    cairo_restore(cr);
+}
+
+void SampleText(cairo_t* cr, const ControlSpec& spec, const std::string& text) {
+    const editor::TextStyleSpec& style = editor::FindTextStyle(spec.style);
+    TextLook look;
+    look.font = std::string(style.font) == "Courier New" ? Font::Mono : Font::Sans;
+    look.size = style.size;
+    look.color = Rgba{style.color.r / 255.0, style.color.g / 255.0, style.color.b / 255.0,
+                      style.color.a / 255.0};
+    look.align = style.align == graphics::TextAlign::Center  ? Align::Center
+                 : style.align == graphics::TextAlign::Right ? Align::Right
+                                                             : Align::Left;
+    DrawText(cr, look, text, spec.rect.Offset(spec.textDx, spec.textDy));
+}
+
+} // namespace
+
+bool PaintPreview(const std::string& folder, const std::string& out, bool browser) {
+    std::map<int, cairo_surface_t*> images;
+    for (int i = 0; i < editor::kImageCount; ++i) {
+        const editor::ImageInfo& info = editor::Images()[i];
+        cairo_surface_t* image = Load(folder, info);
+        if (!image) return false;
+        images[info.id] = image;
+    }
+    cairo_surface_t* surface = NewSurface(editor::kEditorWidth, editor::kEditorHeight);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_surface(cr, images[editor::kImageBack], 0, 0);
+    cairo_paint(cr);
+    int n = 0;
+    for (const ControlSpec& spec : editor::EditorControls()) {
+        if (spec.section == editor::Section::Browser && !browser) continue;
+        ++n;
+        if (spec.kind == ControlClass::FBAlgorithm) {
+            const graphics::Rect hit = editor::AlgorithmHitRects()[4];
+            cairo_rectangle(cr, hit.left, hit.top, hit.Width(), hit.Height());
+            cairo_set_source_rgba(cr, 1.0, 128 / 255.0, 32 / 255.0, 160 / 255.0);
+            cairo_fill(cr);
+        }
+        if (spec.image != editor::kNoImage) {
+            const editor::ImageInfo& info = *editor::FindImage(spec.image);
+            int frame = 0;
+            if (info.frames > 2) frame = (n * 7) % info.frames;
+            if (info.frames == 2) frame = (n % 3 == 0) ? 1 : 0;
+            if (spec.kind == ControlClass::SwitchPopUpControl) frame = spec.op * 2 + 1;
+            Frame(cr, images[spec.image], info, frame, spec.rect);
+        }
+        if (spec.caption[0]) SampleText(cr, spec, spec.caption);
+        if (spec.kind == ControlClass::FBDropDown) {
+            if (spec.id == editor::kIdBankNumber || spec.id == editor::kIdBrowserBankNumber)
+                SampleText(cr, spec, "3");
+            else if (spec.id < 0)
+                SampleText(cr, spec, "05");
+            else
+                SampleText(cr, spec, spec.id == 11 ? "Poly" : "- Linear");
+        }
+        if (spec.kind == ControlClass::FBPresetName) SampleText(cr, spec, "Brass 1");
+        if (spec.kind == ControlClass::FBScrollItemControl && spec.item < 12) {
+            ControlSpec number = spec;
+            number.rect = graphics::Rect(spec.rect.left, spec.rect.top + 1, spec.rect.left + 20,
+                                         spec.rect.bottom);
+            SampleText(cr, number, std::to_string(spec.list == 0 ? spec.item : spec.item + 1));
+            ControlSpec name = spec;
+            name.rect = graphics::Rect(spec.rect.left + 22, spec.rect.top + 1, spec.rect.right - 1,
+                                       spec.rect.bottom);
+            SampleText(cr, name, spec.list == 0 ? "Factory bank" : "Organ 2");
+        }
+    }
+    // One knob shows its value read-out, as while hovered.
+    const ControlSpec* knob = browser ? nullptr : editor::FindControlById(0);
+    if (knob) {
+        const int cx = knob->rect.left + 20, cy = knob->rect.top + 20;
+        cairo_arc(cr, cx, cy, 11, 0, 6.2832);
+        cairo_set_source_rgba(cr, 64 / 255.0, 64 / 255.0, 64 / 255.0, 0.6 * 160 / 255.0);
+        cairo_fill(cr);
+        ControlSpec value = *knob;
+        value.rect.top += 13;
+        SampleText(cr, value, "99");
+    }
+    cairo_destroy(cr);
+    const bool ok = WritePng(surface, out);
+    cairo_surface_destroy(surface);
+    for (auto& entry : images) cairo_surface_destroy(entry.second);
+    return ok;
+}
+
+bool ZoomCrop(const std::string& in, int x, int y, int w, int h, int scale,
+              const std::string& out) {
+    if (w <= 0 || h <= 0 || scale <= 0 || scale > 16) return false;
+    cairo_surface_t* image = cairo_image_surface_create_from_png(in.c_str());
+    if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) return false;
+    cairo_surface_t* surface = NewSurface(w * scale, h * scale);
+    cairo_t* cr = cairo_create(surface);
+    cairo_scale(cr, scale, scale);
+    cairo_set_source_surface(cr, image, -x, -y);
+    cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
+    cairo_paint(cr);
+    cairo_destroy(cr);
+    const bool ok = WritePng(surface, out);
+    cairo_surface_destroy(surface);
+    cairo_surface_destroy(image);
+    return ok;
+}
+
+} // namespace imagegen
