@@ -3,6 +3,7 @@
 // the tests drive it through its control functions.
 
 #include "PluginHost.h"
+#include "VornRenderTestSupport.h"
 #include "host/VstEntry.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/TuningLibrary.h"
@@ -42,6 +43,27 @@ void SetTable(MasterControls& master, double (*frequency)(int note)) {
     double table[128];
     for (int n = 0; n < 128; ++n) table[n] = frequency(n);
     master.setTable(table);
+}
+
+// Frequency of a rendered tone from its positive-going zero crossings after the first 0.2 s.
+double MeasuredFrequency(RenderingVorn& vorn, double rate) {
+    std::vector<double> out;
+    for (int b = 0; b < 100; ++b) {
+        std::vector<double> block = vorn.Render(441);
+        out.insert(out.end(), block.begin(), block.end());
+    }
+    double first = -1, last = -1;
+    int crossings = 0;
+    for (std::size_t i = static_cast<std::size_t>(rate * 0.2); i + 1 < out.size(); ++i) {
+        if (out[i] < 0 && out[i + 1] >= 0) {
+            double t = static_cast<double>(i) + out[i] / (out[i] - out[i + 1]);
+            if (first < 0) first = t;
+            last = t;
+            ++crossings;
+        }
+    }
+    if (crossings < 2) return 0.0;
+    return (crossings - 1) / ((last - first) / rate);
 }
 
 } // namespace
@@ -111,6 +133,37 @@ TEST(TuningWithMaster, FollowsTheMastersTableFilterAndConnection) {
     EXPECT_EQ(client.TunedPitch(69), 69 * 128);
     EXPECT_FALSE(client.ShouldFilterNote(61));
     master.setFiltered(61, false);
+    master.setConnected(true);
+}
+
+TEST(TuningWithMaster, AQuarterToneTableIsHeardAndFilteredNotesAreSilent) {
+    if (!withMaster) GTEST_SKIP() << "needs the test master installed";
+    MasterControls master;
+    ASSERT_TRUE(master.Bind());
+    master.setConnected(true);
+    SetTable(master, [](int n) { return 440.0 * std::pow(2.0, (n - 69) / 24.0); });
+
+    // Note 71 two quarter tones above 69: a semitone up (466 Hz), not a whole tone (494 Hz).
+    RenderingVorn tuned(44100, 441);
+    tuned.SingleSine();
+    tuned.Midi(0, 0x90, 71, 100);
+    EXPECT_NEAR(MeasuredFrequency(tuned, 44100), 440.0 * std::pow(2.0, 1.0 / 12.0), 1.5);
+
+    master.setFiltered(61, true);
+    RenderingVorn filtered(44100, 441);
+    filtered.SingleSine();
+    filtered.Midi(0, 0x90, 61, 100);
+    std::vector<double> out = filtered.Render(4410);
+    EXPECT_EQ(Peak(out), 0.0);
+    EXPECT_EQ(filtered.Plugin().Voices().HeldNoteCount(), 0);
+    master.setFiltered(61, false);
+
+    // Without the master the same note plays in equal temperament again.
+    master.setConnected(false);
+    RenderingVorn plain(44100, 441);
+    plain.SingleSine();
+    plain.Midi(0, 0x90, 71, 100);
+    EXPECT_NEAR(MeasuredFrequency(plain, 44100), 440.0 * std::pow(2.0, 2.0 / 12.0), 1.5);
     master.setConnected(true);
 }
 

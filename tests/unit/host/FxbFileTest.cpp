@@ -157,10 +157,17 @@ TEST(FxbFile, SaveThatFailsPartWayKeepsTheOldFileAndReportsFailure) {
     VornInstance vorn;
     std::string path = folder.File("user.fxb");
     ASSERT_TRUE(vorn.Plugin().SaveBankFile(path));
+    Bytes first = ReadBytes(path);
+    // Saving over an existing file replaces it.
+    vorn.Plugin().ModifyCurrentPreset("Second");
+    ASSERT_TRUE(vorn.Plugin().SaveBankFile(path));
     Bytes original = ReadBytes(path);
-    vorn.Plugin().ModifyCurrentPreset("Changed");
+    EXPECT_NE(original, first);
+    // A folder that does not exist.
+    EXPECT_FALSE(vorn.Plugin().SaveBankFile(folder.File("missing/user.fxb")));
 
     // A full disk: writes stop after 4 KB.
+    vorn.Plugin().ModifyCurrentPreset("Changed");
     if (!platform::SetFileSizeLimit(4096)) GTEST_SKIP() << "no file size limit on this OS";
     bool saved = vorn.Plugin().SaveBankFile(path);
     bool savedProgram = vorn.Plugin().SaveProgramFile(folder.File("user.fxb.fxp"));
@@ -172,12 +179,6 @@ TEST(FxbFile, SaveThatFailsPartWayKeepsTheOldFileAndReportsFailure) {
     auto names = folder.Names();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"user.fxb", "user.fxb.fxp"}));
-
-    // A folder that does not exist.
-    EXPECT_FALSE(vorn.Plugin().SaveBankFile(folder.File("missing/user.fxb")));
-    // And once the disk has room again the save replaces the file.
-    ASSERT_TRUE(vorn.Plugin().SaveBankFile(path));
-    EXPECT_NE(ReadBytes(path), original);
 }
 
 TEST(FxbFile, SaveIntoAReadOnlyFolderFailsAndKeepsTheFile) {
