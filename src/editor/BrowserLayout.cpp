@@ -11,9 +11,9 @@ using namespace layout;
 
 namespace {
 
-ControlSpec Registered(ControlSpec spec) {
-    spec.key = -spec.id;
-    return spec;
+ControlSpec Registered(ControlSpec control) {
+    control.key = -control.id;
+    return control;
 }
 
 ControlSpec SourceButton(int id, int x, int y, const char* caption) {
@@ -23,19 +23,19 @@ ControlSpec SourceButton(int id, int x, int y, const char* caption) {
 }
 
 ControlSpec ListItem(int key, Rect rect, int list, int item) {
-    ControlSpec spec = Make(ControlClass::FBScrollItemControl, kNoId, rect);
-    spec.key = key;
-    spec.style = TextStyleId::BrowserItem;
-    spec.altStyle = TextStyleId::BrowserItemLit;
-    spec.list = list;
-    spec.item = item;
-    return spec;
+    ControlSpec control = Make(ControlClass::FBScrollItemControl, kNoId, rect);
+    control.key = key;
+    control.style = TextStyleId::BrowserItem;
+    control.altStyle = TextStyleId::BrowserItemLit;
+    control.list = list;
+    control.item = item;
+    return control;
 }
 
 ControlSpec ScrollBar(int id, Rect rect, int list) {
-    ControlSpec spec = Registered(Make(ControlClass::FBScrollControl, id, rect));
-    spec.list = list;
-    return spec;
+    ControlSpec control = Registered(Make(ControlClass::FBScrollControl, id, rect));
+    control.list = list;
+    return control;
 }
 
 } // namespace
@@ -82,7 +82,7 @@ std::vector<ControlSpec> BrowserControls() {
                                    cell));
         }
     }
-    for (ControlSpec& spec : out) spec.section = Section::Browser;
+    for (ControlSpec& control : out) control.section = Section::Browser;
     return out;
 }
 

@@ -24,16 +24,16 @@ const std::vector<ControlSpec>& EditorControls() {
 
 const ControlSpec* FindControlByKey(int key) {
     if (key < 0) return nullptr;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.key == key) return &spec;
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.key == key) return &control;
     }
     return nullptr;
 }
 
 const ControlSpec* FindControlById(int id) {
     if (id == kNoId) return nullptr;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.id == id) return &spec;
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.id == id) return &control;
     }
     return nullptr;
 }

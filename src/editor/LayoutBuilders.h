@@ -14,28 +14,28 @@ inline graphics::Rect AtPosition(int x, int y, int image) {
 }
 
 inline ControlSpec Make(ControlClass kind, int id, graphics::Rect rect, int image = kNoImage) {
-    ControlSpec spec;
-    spec.kind = kind;
-    spec.id = id;
-    spec.rect = rect;
-    spec.image = image;
-    return spec;
+    ControlSpec control;
+    control.kind = kind;
+    control.id = id;
+    control.rect = rect;
+    control.image = image;
+    return control;
 }
 
-inline ControlSpec WithLabel(ControlSpec spec, const char* label, LabelPlace place, int width = 0) {
-    spec.label = label;
-    spec.labelPlace = place;
-    spec.labelWidth = width;
-    return spec;
+inline ControlSpec WithLabel(ControlSpec control, const char* label, LabelPlace place, int width = 0) {
+    control.label = label;
+    control.labelPlace = place;
+    control.labelWidth = width;
+    return control;
 }
 
-inline ControlSpec WithText(ControlSpec spec, TextStyleId style, const char* caption = "",
+inline ControlSpec WithText(ControlSpec control, TextStyleId style, const char* caption = "",
                             int dx = 0, int dy = 0) {
-    spec.style = style;
-    spec.caption = caption;
-    spec.textDx = dx;
-    spec.textDy = dy;
-    return spec;
+    control.style = style;
+    control.caption = caption;
+    control.textDx = dx;
+    control.textDy = dy;
+    return control;
 }
 
 } // namespace editor::layout

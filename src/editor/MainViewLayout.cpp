@@ -14,10 +14,10 @@ using namespace layout;
 namespace {
 
 ControlSpec Kick(int id, int x, int y, int image, const char* caption) {
-    ControlSpec spec =
+    ControlSpec control =
         WithText(Make(ControlClass::FBUtilityKick, id, AtPosition(x, y, image), image),
                  TextStyleId::Caption, caption);
-    return spec;
+    return control;
 }
 
 ControlSpec OptionMenu(int id, Rect rect, const char* face) {
@@ -25,9 +25,9 @@ ControlSpec OptionMenu(int id, Rect rect, const char* face) {
 }
 
 ControlSpec Knob(int param, int x, int y, const char* label, int image = kImageKnob) {
-    ControlSpec spec = Make(ControlClass::FBKnobControl, param, AtPosition(x, y, image), image);
-    spec.style = TextStyleId::KnobValue;
-    return WithLabel(spec, label, LabelPlace::Below);
+    ControlSpec control = Make(ControlClass::FBKnobControl, param, AtPosition(x, y, image), image);
+    control.style = TextStyleId::KnobValue;
+    return WithLabel(control, label, LabelPlace::Below);
 }
 
 ControlSpec Switch(int param, int x, int y, const char* label) {
@@ -104,7 +104,7 @@ void AddCommonSection(std::vector<ControlSpec>& out) {
     out.push_back(Knob(17, 118, 556, "Speed"));
     out.push_back(Knob(20, 190, 556, "AM Sens", kImageSwitch4));
     out.push_back(Knob(22, 258, 556, "PM Sens"));
-    for (ControlSpec& spec : out) spec.section = Section::Common;
+    for (ControlSpec& control : out) control.section = Section::Common;
 }
 
 // One operator strip: operator k (0 to 3) is shifted down by 152 k and edits the parameter
@@ -134,11 +134,11 @@ void AddOperatorStrip(std::vector<ControlSpec>& out, int k) {
     strip.push_back(WithLabel(Make(ControlClass::SwitchPopUpControl, 2 + k,
                                    AtPosition(366, 104 + y, kImageWaves), kImageWaves),
                               "Wave", LabelPlace::Below));
-    for (ControlSpec& spec : strip) {
-        spec.section = Section::Operator;
-        spec.op = k;
-        spec.key = spec.id;
-        out.push_back(spec);
+    for (ControlSpec& control : strip) {
+        control.section = Section::Operator;
+        control.op = k;
+        control.key = control.id;
+        out.push_back(control);
     }
 }
 

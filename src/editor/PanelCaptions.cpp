@@ -23,35 +23,35 @@ bool SameStrip(const ControlSpec& a, const ControlSpec& b) {
     return a.section == b.section && a.op == b.op;
 }
 
-int LabelWidth(const ControlSpec& spec) {
-    if (spec.labelWidth > 0) return spec.labelWidth;
-    return spec.rect.Width() >= 40 ? kWideLabel : kNarrowLabel;
+int LabelWidth(const ControlSpec& control) {
+    if (control.labelWidth > 0) return control.labelWidth;
+    return control.rect.Width() >= 40 ? kWideLabel : kNarrowLabel;
 }
 
 // Labels of one row sit on one line: below the lowest control of the row, or above its highest,
 // counting only the controls labelled on the same side.
-int RowEdge(const ControlSpec& spec, LabelPlace place) {
-    int edge = place == LabelPlace::Below ? spec.rect.bottom : spec.rect.top;
+int RowEdge(const ControlSpec& control, LabelPlace place) {
+    int edge = place == LabelPlace::Below ? control.rect.bottom : control.rect.top;
     for (const ControlSpec& other : EditorControls()) {
-        if (other.labelPlace != place || !SameStrip(spec, other)) continue;
-        if (!VerticalSpansOverlap(spec.rect, other.rect)) continue;
+        if (other.labelPlace != place || !SameStrip(control, other)) continue;
+        if (!VerticalSpansOverlap(control.rect, other.rect)) continue;
         edge = place == LabelPlace::Below ? std::max(edge, other.rect.bottom)
                                           : std::min(edge, other.rect.top);
     }
     return edge;
 }
 
-Rect LabelBox(const ControlSpec& spec) {
-    const Rect& r = spec.rect;
-    const int width = LabelWidth(spec);
+Rect LabelBox(const ControlSpec& control) {
+    const Rect& r = control.rect;
+    const int width = LabelWidth(control);
     const int left = r.left + r.Width() / 2 - width / 2;
-    switch (spec.labelPlace) {
+    switch (control.labelPlace) {
     case LabelPlace::Below: {
-        const int top = RowEdge(spec, LabelPlace::Below) + kLabelGap;
+        const int top = RowEdge(control, LabelPlace::Below) + kLabelGap;
         return Rect(left, top, left + width, top + kLabelHeight);
     }
     case LabelPlace::Above: {
-        const int bottom = RowEdge(spec, LabelPlace::Above) - kLabelGap;
+        const int bottom = RowEdge(control, LabelPlace::Above) - kLabelGap;
         return Rect(left, bottom - kLabelHeight, left + width, bottom);
     }
     case LabelPlace::Left: {
@@ -70,22 +70,22 @@ Rect LabelBox(const ControlSpec& spec) {
 void AddControlLabels(std::vector<PanelCaption>& out, bool browser) {
     const std::vector<ControlSpec>& controls = EditorControls();
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        const ControlSpec& spec = controls[i];
-        if (spec.labelPlace == LabelPlace::None) continue;
-        if ((spec.section == Section::Browser) != browser) continue;
+        const ControlSpec& control = controls[i];
+        if (control.labelPlace == LabelPlace::None) continue;
+        if ((control.section == Section::Browser) != browser) continue;
         PanelCaption caption;
-        caption.kind = spec.labelPlace == LabelPlace::Inside ? CaptionKind::ButtonFace
+        caption.kind = control.labelPlace == LabelPlace::Inside ? CaptionKind::ButtonFace
                                                              : CaptionKind::ControlLabel;
-        caption.text = spec.label;
-        caption.box = LabelBox(spec);
+        caption.text = control.label;
+        caption.box = LabelBox(control);
         caption.control = static_cast<int>(i);
         out.push_back(caption);
     }
 }
 
-int IndexOf(const ControlSpec* spec) {
-    if (!spec) return -1;
-    return static_cast<int>(spec - EditorControls().data());
+int IndexOf(const ControlSpec* control) {
+    if (!control) return -1;
+    return static_cast<int>(control - EditorControls().data());
 }
 
 PanelCaption Heading(CaptionKind kind, const char* text, int left, int right, int rowTop) {
@@ -112,8 +112,8 @@ Rect GroupExtent(const ColumnGroup& group) {
     Rect extent;
     for (int offset : group.offsets) {
         if (offset < 0) continue;
-        const ControlSpec* spec = FindControlByKey(23 + offset);
-        if (spec) extent = extent.Union(spec->rect);
+        const ControlSpec* control = FindControlByKey(23 + offset);
+        if (control) extent = extent.Union(control->rect);
     }
     return extent;
 }

@@ -35,11 +35,11 @@ const TextStyleSpec& FindTextStyle(TextStyleId id) {
 }
 
 graphics::TextStyle MakeTextStyle(TextStyleId id) {
-    const TextStyleSpec& spec = FindTextStyle(id);
-    graphics::TextStyle style(spec.font, spec.size, spec.color, spec.align);
-    if (spec.background.a != 0) {
-        style.entryBackground = spec.background;
-        style.entryText = spec.color;
+    const TextStyleSpec& control = FindTextStyle(id);
+    graphics::TextStyle style(control.font, control.size, control.color, control.align);
+    if (control.background.a != 0) {
+        style.entryBackground = control.background;
+        style.entryText = control.color;
     }
     return style;
 }

@@ -61,20 +61,20 @@ void DropMark(cairo_t* cr, const Rect& r) {
 }
 
 void Fields(cairo_t* cr) {
-    for (const ControlSpec& spec : editor::EditorControls()) {
-        if (spec.section == editor::Section::Browser) continue;
-        if (spec.kind == ControlClass::FBDropDown) {
-            if (spec.IsParameter()) {
-                InsetField(cr, spec.rect, 1, 3);
+    for (const ControlSpec& control : editor::EditorControls()) {
+        if (control.section == editor::Section::Browser) continue;
+        if (control.kind == ControlClass::FBDropDown) {
+            if (control.IsParameter()) {
+                InsetField(cr, control.rect, 1, 3);
                 // The mode field toggles without a list; every other field opens one.
-                if (spec.id != 11) DropMark(cr, spec.rect);
+                if (control.id != 11) DropMark(cr, control.rect);
             } else {
-                InsetField(cr, spec.rect, 1, 2.5);
+                InsetField(cr, control.rect, 1, 2.5);
             }
-        } else if (spec.kind == ControlClass::FBPresetName) {
-            InsetField(cr, spec.rect, 2, 2.5);
-        } else if (spec.kind == ControlClass::FBAlgorithm) {
-            InsetField(cr, spec.rect, 2, 3);
+        } else if (control.kind == ControlClass::FBPresetName) {
+            InsetField(cr, control.rect, 2, 2.5);
+        } else if (control.kind == ControlClass::FBAlgorithm) {
+            InsetField(cr, control.rect, 2, 3);
         }
     }
 }

@@ -80,9 +80,9 @@ void ScrollTrack(cairo_t* cr, const Rect& r) {
 // The smallest rectangle around every list item of one list.
 Rect ListExtent(int list) {
     Rect extent;
-    for (const ControlSpec& spec : editor::EditorControls()) {
-        if (spec.kind == ControlClass::FBScrollItemControl && spec.list == list) {
-            extent = extent.Union(spec.rect);
+    for (const ControlSpec& control : editor::EditorControls()) {
+        if (control.kind == ControlClass::FBScrollItemControl && control.list == list) {
+            extent = extent.Union(control.rect);
         }
     }
     return extent;
@@ -109,20 +109,20 @@ void PaintBrowser(cairo_t* cr) {
     cairo_set_line_width(cr, 1);
     cairo_stroke(cr);
 
-    for (const ControlSpec& spec : editor::EditorControls()) {
-        if (spec.section != editor::Section::Browser) continue;
-        switch (spec.kind) {
+    for (const ControlSpec& control : editor::EditorControls()) {
+        if (control.section != editor::Section::Browser) continue;
+        switch (control.kind) {
         case ControlClass::FBDropDown:
-            InsetField(cr, spec.rect, 1, 2.5);
+            InsetField(cr, control.rect, 1, 2.5);
             break;
         case ControlClass::FBPresetName:
-            InsetField(cr, spec.rect, 2, 2.5);
+            InsetField(cr, control.rect, 2, 2.5);
             break;
         case ControlClass::FBScrollControl:
-            ScrollTrack(cr, spec.rect);
+            ScrollTrack(cr, control.rect);
             break;
         case ControlClass::FBUtilityKick:
-            if (spec.id == editor::kIdBrowserClose) CloseButton(cr, spec.rect);
+            if (control.id == editor::kIdBrowserClose) CloseButton(cr, control.rect);
             break;
         default:
             break;

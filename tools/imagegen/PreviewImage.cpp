@@ -38,8 +38,8 @@ void Frame(cairo_t* cr, cairo_surface_t* image, const editor::ImageInfo& info, i
     cairo_restore(cr);
 }
 
-void SampleText(cairo_t* cr, const ControlSpec& spec, const std::string& text) {
-    const editor::TextStyleSpec& style = editor::FindTextStyle(spec.style);
+void SampleText(cairo_t* cr, const ControlSpec& control, const std::string& text) {
+    const editor::TextStyleSpec& style = editor::FindTextStyle(control.style);
     TextLook look;
     look.font = std::string(style.font) == "Courier New" ? Font::Mono : Font::Sans;
     look.size = style.size;
@@ -48,7 +48,7 @@ void SampleText(cairo_t* cr, const ControlSpec& spec, const std::string& text) {
     look.align = style.align == graphics::TextAlign::Center  ? Align::Center
                  : style.align == graphics::TextAlign::Right ? Align::Right
                                                              : Align::Left;
-    DrawText(cr, look, text, spec.rect.Offset(spec.textDx, spec.textDy));
+    DrawText(cr, look, text, control.rect.Offset(control.textDx, control.textDy));
 }
 
 } // namespace
@@ -66,42 +66,42 @@ bool PaintPreview(const std::string& folder, const std::string& out, bool browse
     cairo_set_source_surface(cr, images[editor::kImageBack], 0, 0);
     cairo_paint(cr);
     int n = 0;
-    for (const ControlSpec& spec : editor::EditorControls()) {
-        if (spec.section == editor::Section::Browser && !browser) continue;
+    for (const ControlSpec& control : editor::EditorControls()) {
+        if (control.section == editor::Section::Browser && !browser) continue;
         ++n;
-        if (spec.kind == ControlClass::FBAlgorithm) {
+        if (control.kind == ControlClass::FBAlgorithm) {
             const graphics::Rect hit = editor::AlgorithmHitRects()[4];
             cairo_rectangle(cr, hit.left, hit.top, hit.Width(), hit.Height());
             cairo_set_source_rgba(cr, 1.0, 128 / 255.0, 32 / 255.0, 160 / 255.0);
             cairo_fill(cr);
         }
-        if (spec.image != editor::kNoImage) {
-            const editor::ImageInfo& info = *editor::FindImage(spec.image);
+        if (control.image != editor::kNoImage) {
+            const editor::ImageInfo& info = *editor::FindImage(control.image);
             int frame = 0;
             if (info.frames > 2) frame = (n * 7) % info.frames;
             if (info.frames == 2) frame = (n % 3 == 0) ? 1 : 0;
-            if (spec.kind == ControlClass::SwitchPopUpControl) frame = spec.op * 2 + 1;
-            Frame(cr, images[spec.image], info, frame, spec.rect);
+            if (control.kind == ControlClass::SwitchPopUpControl) frame = control.op * 2 + 1;
+            Frame(cr, images[control.image], info, frame, control.rect);
         }
-        if (spec.caption[0]) SampleText(cr, spec, spec.caption);
-        if (spec.kind == ControlClass::FBDropDown) {
-            if (spec.id == editor::kIdBankNumber || spec.id == editor::kIdBrowserBankNumber)
-                SampleText(cr, spec, "3");
-            else if (spec.id < 0)
-                SampleText(cr, spec, "05");
+        if (control.caption[0]) SampleText(cr, control, control.caption);
+        if (control.kind == ControlClass::FBDropDown) {
+            if (control.id == editor::kIdBankNumber || control.id == editor::kIdBrowserBankNumber)
+                SampleText(cr, control, "3");
+            else if (control.id < 0)
+                SampleText(cr, control, "05");
             else
-                SampleText(cr, spec, spec.id == 11 ? "Poly" : "- Linear");
+                SampleText(cr, control, control.id == 11 ? "Poly" : "- Linear");
         }
-        if (spec.kind == ControlClass::FBPresetName) SampleText(cr, spec, "Brass 1");
-        if (spec.kind == ControlClass::FBScrollItemControl && spec.item < 12) {
-            ControlSpec number = spec;
-            number.rect = graphics::Rect(spec.rect.left, spec.rect.top + 1, spec.rect.left + 20,
-                                         spec.rect.bottom);
-            SampleText(cr, number, std::to_string(spec.list == 0 ? spec.item : spec.item + 1));
-            ControlSpec name = spec;
-            name.rect = graphics::Rect(spec.rect.left + 22, spec.rect.top + 1, spec.rect.right - 1,
-                                       spec.rect.bottom);
-            SampleText(cr, name, spec.list == 0 ? "Factory bank" : "Organ 2");
+        if (control.kind == ControlClass::FBPresetName) SampleText(cr, control, "Brass 1");
+        if (control.kind == ControlClass::FBScrollItemControl && control.item < 12) {
+            ControlSpec number = control;
+            number.rect = graphics::Rect(control.rect.left, control.rect.top + 1, control.rect.left + 20,
+                                         control.rect.bottom);
+            SampleText(cr, number, std::to_string(control.list == 0 ? control.item : control.item + 1));
+            ControlSpec name = control;
+            name.rect = graphics::Rect(control.rect.left + 22, control.rect.top + 1, control.rect.right - 1,
+                                       control.rect.bottom);
+            SampleText(cr, name, control.list == 0 ? "Factory bank" : "Organ 2");
         }
     }
     // One knob shows its value read-out, as while hovered.

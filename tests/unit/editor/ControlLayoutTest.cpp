@@ -19,11 +19,11 @@ using graphics::Rect;
 TEST(ControlLayout, RegistryHoldsTheStripsAndTheBrowserOnly) {
     std::map<int, int> keys;
     int common = 0;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.key >= 0) ++keys[spec.key];
-        if (spec.section == editor::Section::Common) {
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.key >= 0) ++keys[control.key];
+        if (control.section == editor::Section::Common) {
             ++common;
-            EXPECT_EQ(spec.key, -1) << "common-section controls are not registered";
+            EXPECT_EQ(control.key, -1) << "common-section controls are not registered";
         }
     }
     EXPECT_EQ(common, 36);
@@ -39,13 +39,13 @@ TEST(ControlLayout, RegistryHoldsTheStripsAndTheBrowserOnly) {
         EXPECT_EQ(FindControlByKey(key)->id, key);
     }
     for (int key = editor::kFirstBrowserKey; key <= editor::kLastBrowserKey; ++key) {
-        const ControlSpec* spec = FindControlByKey(key);
+        const ControlSpec* control = FindControlByKey(key);
         if (key == 108) { // the BROWSE button belongs to the main view
-            EXPECT_EQ(spec, nullptr);
+            EXPECT_EQ(control, nullptr);
             continue;
         }
-        ASSERT_NE(spec, nullptr) << key;
-        EXPECT_EQ(spec->section, editor::Section::Browser);
+        ASSERT_NE(control, nullptr) << key;
+        EXPECT_EQ(control->section, editor::Section::Browser);
     }
     ASSERT_NE(FindControlByKey(200), nullptr);
     EXPECT_EQ(FindControlByKey(200)->kind, ControlClass::FBScrollItemControl);
@@ -56,9 +56,9 @@ TEST(ControlLayout, RegistryHoldsTheStripsAndTheBrowserOnly) {
 TEST(ControlLayout, BrowserIsAttachedLastAndBuiltFromItsGrid) {
     const std::vector<ControlSpec>& controls = EditorControls();
     bool inBrowser = false;
-    for (const ControlSpec& spec : controls) {
-        if (spec.section == editor::Section::Browser) inBrowser = true;
-        EXPECT_TRUE(!inBrowser || spec.section == editor::Section::Browser)
+    for (const ControlSpec& control : controls) {
+        if (control.section == editor::Section::Browser) inBrowser = true;
+        EXPECT_TRUE(!inBrowser || control.section == editor::Section::Browser)
             << "main-view control attached after the browser overlay";
     }
     const ControlSpec* last = FindControlByKey(373);
@@ -72,36 +72,36 @@ TEST(ControlLayout, BrowserIsAttachedLastAndBuiltFromItsGrid) {
     EXPECT_EQ(row21->list, 0);
     EXPECT_EQ(&controls.back(), last);
     const Rect browser = editor::BrowserRect();
-    for (const ControlSpec& spec : controls) {
-        if (spec.section != editor::Section::Browser) continue;
-        EXPECT_EQ(spec.rect.Intersection(browser), spec.rect) << "key " << spec.key;
+    for (const ControlSpec& control : controls) {
+        if (control.section != editor::Section::Browser) continue;
+        EXPECT_EQ(control.rect.Intersection(browser), control.rect) << "key " << control.key;
     }
 }
 
 TEST(ControlLayout, PlacementsFollowImagesAndTheOperatorShift) {
-    for (const ControlSpec& spec : EditorControls()) {
-        EXPECT_EQ(spec.rect.Intersection(Rect(0, 0, 968, 640)), spec.rect);
-        if (spec.image == editor::kNoImage) continue;
-        const editor::ImageInfo* info = editor::FindImage(spec.image);
-        ASSERT_NE(info, nullptr) << "unknown image " << spec.image;
-        EXPECT_EQ(spec.rect.Width(), info->FrameWidth()) << "control " << spec.id;
-        EXPECT_EQ(spec.rect.Height(), info->FrameHeight()) << "control " << spec.id;
+    for (const ControlSpec& control : EditorControls()) {
+        EXPECT_EQ(control.rect.Intersection(Rect(0, 0, 968, 640)), control.rect);
+        if (control.image == editor::kNoImage) continue;
+        const editor::ImageInfo* info = editor::FindImage(control.image);
+        ASSERT_NE(info, nullptr) << "unknown image " << control.image;
+        EXPECT_EQ(control.rect.Width(), info->FrameWidth()) << "control " << control.id;
+        EXPECT_EQ(control.rect.Height(), info->FrameHeight()) << "control " << control.id;
     }
     // Operator 4's release knob and waveform selector; the program-name field halved from
     // the doubled grid with one pixel added to its top.
     EXPECT_EQ(FindControlByKey(90)->rect, Rect(892, 556, 932, 596));
     EXPECT_EQ(FindControlByKey(5)->rect, Rect(366, 560, 402, 596));
     const ControlSpec* name = nullptr;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.kind == ControlClass::FBPresetName && spec.section == editor::Section::Common)
-            name = &spec;
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.kind == ControlClass::FBPresetName && control.section == editor::Section::Common)
+            name = &control;
     }
     ASSERT_NE(name, nullptr);
     EXPECT_EQ(name->rect, Rect(82, 180, 149, 194));
     // The four-position knobs.
     std::vector<int> fourWay;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.image == editor::kImageSwitch4) fourWay.push_back(spec.id);
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.image == editor::kImageSwitch4) fourWay.push_back(control.id);
     }
     EXPECT_EQ(fourWay, (std::vector<int>{20, 28, 33, 35, 45, 50, 52, 62, 67, 69, 79, 84, 86}));
 }

@@ -26,45 +26,45 @@ TEST(PanelCaptions, EveryLabelledControlHasItsCaptionBesideIt) {
     captions.insert(captions.end(), browser.begin(), browser.end());
     int labelled = 0;
     for (std::size_t i = 0; i < EditorControls().size(); ++i) {
-        const ControlSpec& spec = EditorControls()[i];
-        if (spec.labelPlace == editor::LabelPlace::None) continue;
+        const ControlSpec& control = EditorControls()[i];
+        if (control.labelPlace == editor::LabelPlace::None) continue;
         ++labelled;
         const auto found =
             std::find_if(captions.begin(), captions.end(), [&](const PanelCaption& c) {
-                return c.control == static_cast<int>(i) && c.text == spec.label;
+                return c.control == static_cast<int>(i) && c.text == control.label;
             });
-        ASSERT_NE(found, captions.end()) << spec.label;
+        ASSERT_NE(found, captions.end()) << control.label;
         const Rect& box = found->box;
-        const Rect& r = spec.rect;
+        const Rect& r = control.rect;
         const int centreGap = std::abs((box.left + box.right) - (r.left + r.right));
-        switch (spec.labelPlace) {
+        switch (control.labelPlace) {
         case editor::LabelPlace::Below:
-            EXPECT_GE(box.top, r.bottom) << spec.label;
-            EXPECT_LE(box.top - r.bottom, 12) << spec.label;
-            EXPECT_LE(centreGap, 1) << spec.label;
+            EXPECT_GE(box.top, r.bottom) << control.label;
+            EXPECT_LE(box.top - r.bottom, 12) << control.label;
+            EXPECT_LE(centreGap, 1) << control.label;
             break;
         case editor::LabelPlace::Above:
-            EXPECT_LE(box.bottom, r.top) << spec.label;
-            EXPECT_LE(r.top - box.bottom, 6) << spec.label;
-            EXPECT_LE(centreGap, 1) << spec.label;
+            EXPECT_LE(box.bottom, r.top) << control.label;
+            EXPECT_LE(r.top - box.bottom, 6) << control.label;
+            EXPECT_LE(centreGap, 1) << control.label;
             break;
         case editor::LabelPlace::Left:
-            EXPECT_LE(box.right, r.left) << spec.label;
-            EXPECT_LE(r.left - box.right, 6) << spec.label;
-            EXPECT_TRUE(box.top < r.bottom && r.top < box.bottom) << spec.label;
+            EXPECT_LE(box.right, r.left) << control.label;
+            EXPECT_LE(r.left - box.right, 6) << control.label;
+            EXPECT_TRUE(box.top < r.bottom && r.top < box.bottom) << control.label;
             break;
         case editor::LabelPlace::Inside:
-            EXPECT_TRUE(spec.IsInvisible()) << spec.label << " is painted under a visible control";
-            EXPECT_EQ(box.Intersection(r), box) << spec.label;
+            EXPECT_TRUE(control.IsInvisible()) << control.label << " is painted under a visible control";
+            EXPECT_EQ(box.Intersection(r), box) << control.label;
             break;
         case editor::LabelPlace::None:
             break;
         }
     }
     // Every knob, switch, field and selector of the main view carries a label.
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.section == editor::Section::Browser || !spec.IsParameter()) continue;
-        EXPECT_NE(spec.labelPlace, editor::LabelPlace::None) << "parameter " << spec.id;
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.section == editor::Section::Browser || !control.IsParameter()) continue;
+        EXPECT_NE(control.labelPlace, editor::LabelPlace::None) << "parameter " << control.id;
     }
     EXPECT_GT(labelled, 4 * 18);
     int operatorHeadings = 0;
@@ -85,16 +85,16 @@ void ExpectNothingCovers(const std::vector<PanelCaption>& captions, editor::Sect
                 << "overlaps " << captions[j].text;
         }
         for (std::size_t c = 0; c < EditorControls().size(); ++c) {
-            const ControlSpec& spec = EditorControls()[c];
+            const ControlSpec& control = EditorControls()[c];
             const bool sameView = view == editor::Section::Browser
-                                      ? spec.section == editor::Section::Browser
-                                      : spec.section != editor::Section::Browser;
-            if (!sameView || spec.id == editor::kIdBrowserBackground) continue;
+                                      ? control.section == editor::Section::Browser
+                                      : control.section != editor::Section::Browser;
+            if (!sameView || control.id == editor::kIdBrowserBackground) continue;
             // A button face lies under its own invisible control by design.
             if (caption.kind == CaptionKind::ButtonFace && caption.control == static_cast<int>(c))
                 continue;
-            EXPECT_FALSE(caption.box.Intersects(spec.rect))
-                << "covered by control " << spec.id << " key " << spec.key;
+            EXPECT_FALSE(caption.box.Intersects(control.rect))
+                << "covered by control " << control.id << " key " << control.key;
         }
     }
 }
@@ -128,8 +128,8 @@ TEST(PanelCaptions, CaptionsArePaintedWhereTheTablePutsThem) {
     }
     // The version label's rectangle stays plain: the editor writes the version there.
     const ControlSpec* version = nullptr;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.kind == editor::ControlClass::TextControl) version = &spec;
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.kind == editor::ControlClass::TextControl) version = &control;
     }
     ASSERT_NE(version, nullptr);
     EXPECT_LT(ContrastPixels(back, version->rect), 3);

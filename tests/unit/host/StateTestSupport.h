@@ -4,6 +4,7 @@
 
 #include "unit/vorn/VornTestSupport.h"
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <filesystem>
@@ -19,10 +20,10 @@ class TempFolder {
 public:
     TempFolder() {
         static int counter = 0;
-        path_ =
-            std::filesystem::temp_directory_path() /
-            ("vorna-state-" + std::to_string(reinterpret_cast<std::uintptr_t>(this) & 0xFFFFFF) +
-             "-" + std::to_string(++counter));
+        path_ = std::filesystem::temp_directory_path() /
+                ("vorna-state-" +
+                 std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()) + "-" +
+                 std::to_string(++counter));
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }
