@@ -11,6 +11,15 @@ void Close(HINTERNET handle) {
     if (handle) InternetCloseHandle(handle);
 }
 
+// Every handle gets the limits: some WinINet implementations take them from the request handle
+// rather than from the session it belongs to.
+void SetTimeouts(HINTERNET handle, DWORD milliseconds) {
+    if (!handle) return;
+    InternetSetOptionA(handle, INTERNET_OPTION_CONNECT_TIMEOUT, &milliseconds, sizeof milliseconds);
+    InternetSetOptionA(handle, INTERNET_OPTION_SEND_TIMEOUT, &milliseconds, sizeof milliseconds);
+    InternetSetOptionA(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &milliseconds, sizeof milliseconds);
+}
+
 } // namespace
 
 HttpGetOutcome HttpGet(const HttpGetRequest& request, std::string& body) {
@@ -29,18 +38,18 @@ HttpGetOutcome HttpGet(const HttpGetRequest& request, std::string& body) {
     bool tooLarge = false;
     if (internet) {
         // Without these the defaults let a silent server hold the caller for minutes or more.
-        InternetSetOptionA(internet, INTERNET_OPTION_CONNECT_TIMEOUT, &timeoutMs, sizeof timeoutMs);
-        InternetSetOptionA(internet, INTERNET_OPTION_SEND_TIMEOUT, &timeoutMs, sizeof timeoutMs);
-        InternetSetOptionA(internet, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeoutMs, sizeof timeoutMs);
+        SetTimeouts(internet, timeoutMs);
         connection = InternetConnectA(internet, request.host.c_str(),
                                       static_cast<INTERNET_PORT>(request.port), nullptr, nullptr,
                                       INTERNET_SERVICE_HTTP, 0, 0);
     }
     if (connection) {
+        SetTimeouts(connection, timeoutMs);
         const char* accept[] = {"*/*", nullptr};
         query = HttpOpenRequestA(connection, "GET", request.object.c_str(), nullptr, nullptr,
                                  accept, 0, 0);
     }
+    SetTimeouts(query, timeoutMs);
     if (query && HttpSendRequestA(query, nullptr, 0, nullptr, 0)) {
         ok = true;
         char buffer[1024];

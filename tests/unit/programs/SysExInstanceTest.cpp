@@ -232,7 +232,7 @@ TEST_F(SysExInstance, ReceivedParameterChangesSetValuesAndAreSentOnAgain) {
     vorn::Vorn& p = plugin();
     Deliver(Bytes{0xF0, 0x43, 0x75, 0x00, 0x18, 0x4F, 0x04, 0x0F, 0xF7});
     EXPECT_EQ(p.GetParam(kTranspose).Value(), -12);
-    // The message and its four fields, each sent on again with the option on.
+    // With the option on, the received change goes out again as the module would send it.
     auto sent = SentSysEx(vorn.host);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(sent[0], (Bytes{0xF0, 0x43, 0x75, 0x00, 0x18, 0x4F, 0x04, 0x0F, 0xF7}));
@@ -455,10 +455,15 @@ TEST_F(SysExInstance, SaveVoiceCommandProposesASafeNameAndWritesOneDump) {
 }
 
 TEST_F(SysExInstance, FailedSaveSaysCannotSaveAndKeepsTheEarlierFile) {
+    EXPECT_FALSE(plugin().SaveVoiceSysExFile(Path("no-such-folder/voice.syx")));
+    ExpectOnlyMessage("Cannot save file!", "Error");
+    EXPECT_EQ(plugin().LastSysExFolder(), Path("no-such-folder"));
+
+    // A full disk: writes fail part-way through the 6363 bytes.
+    ui.messages.clear();
     const Bytes earlier = {0xF0, 0x43, 0x75, 0x00, 0x18, 0x4C, 0x01, 0x00, 0xF7};
     WriteFile("keep.syx", earlier);
-    // A full disk: writes fail part-way through the 6363 bytes.
-    ASSERT_TRUE(platform::SetFileSizeLimit(1000)) << "the OS cannot limit file sizes";
+    if (!platform::SetFileSizeLimit(1000)) GTEST_SKIP() << "no file size limit on this OS";
     bool saved = plugin().SaveBankSysExFile(Path("keep.syx"), 0);
     platform::ClearFileSizeLimit();
     EXPECT_FALSE(saved);
@@ -467,11 +472,6 @@ TEST_F(SysExInstance, FailedSaveSaysCannotSaveAndKeepsTheEarlierFile) {
     std::size_t files = 0;
     for (const auto& entry : fs::directory_iterator(folder)) files += entry.is_regular_file();
     EXPECT_EQ(files, 1u); // no temporary file left behind
-
-    ui.messages.clear();
-    EXPECT_FALSE(plugin().SaveVoiceSysExFile(Path("no-such-folder/voice.syx")));
-    ExpectOnlyMessage("Cannot save file!", "Error");
-    EXPECT_EQ(plugin().LastSysExFolder(), Path("no-such-folder"));
 }
 
 TEST_F(SysExInstance, FolderCommandSetsTheDefaultSysExFolder) {
