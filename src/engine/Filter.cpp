@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "engine/DeterministicMath.h"
+#include "engine/RenderMath.h"
 
 namespace engine {
 
@@ -24,8 +24,8 @@ void Filter::Prepare(double& cosW, double& n) {
     const double f = std::fmin(cutoff, 0.45 * sampleRate);
     const double twoPi = 6.283185307179586;
     const double w = sampleRate > 0 ? (twoPi * f) / sampleRate : 0.0;
-    const double alpha = detmath::Sin(w) / std::sqrt(2.0);
-    cosW = detmath::Cos(w);
+    const double alpha = ExactSin(w) / std::sqrt(2.0);
+    cosW = ExactCos(w);
     n = 1.0 / (1.0 + alpha);
     c1 = (2.0 * cosW) * n;
     c2 = (alpha - 1.0) * n;

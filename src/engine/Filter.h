@@ -1,7 +1,7 @@
 #pragma once
 // Second-order filter sections with Q = 1/sqrt(2): the output DC blocker, the controller
-// smoothers and the per-operator output low-pass. Coefficients come from our own sine and cosine
-// (DeterministicMath.h) so that every build computes the same bits.
+// smoothers and the per-operator output low-pass. Coefficients come from our own correctly
+// rounded sine and cosine (RenderMath.h) so that every build computes the same bits.
 
 namespace engine {
 
