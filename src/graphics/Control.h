@@ -69,6 +69,13 @@ public:
     void SetDoubleClickAsMouseDown(bool on) { doubleClickAsMouseDown_ = on; }
     const TextStyle& Style() const { return style_; }
     void SetTextStyle(const TextStyle& style) { style_ = style; }
+    // The style of a text entry opened over this control: the control's own unless another is
+    // set (a field may show its text in one style and edit it in another).
+    const TextStyle& EntryStyle() const { return hasEntryStyle_ ? entryStyle_ : style_; }
+    void SetEntryStyle(const TextStyle& style) {
+        entryStyle_ = style;
+        hasEntryStyle_ = true;
+    }
     const std::string& Tooltip() const { return tooltip_; }
     void SetTooltip(const std::string& text) { tooltip_ = text; }
     const Blend& GetBlend() const { return blend_; }
@@ -87,6 +94,7 @@ protected:
     Rect rect_;
     Rect targetRect_;
     TextStyle style_;
+    TextStyle entryStyle_;
     std::string tooltip_;
     Blend blend_;
     std::vector<int> auxParams_;
@@ -97,6 +105,7 @@ protected:
     bool doubleClickAsMouseDown_ = false;
     bool promptDisabled_ = true;
     bool hasDefault_ = false;
+    bool hasEntryStyle_ = false;
 };
 
 } // namespace graphics

@@ -49,6 +49,10 @@ bool Graphics::OpenWindowWith(std::unique_ptr<EditorWindow> window, void* parent
     return true;
 }
 
+bool Graphics::HasWindow() const {
+    return NativeWindowAvailable();
+}
+
 void Graphics::CloseWindow() {
     if (!window_) return;
     // An edit gesture cut short by closing still ends for the host; an open text entry goes with

@@ -53,6 +53,7 @@ public:
     void CreateSurfaces(int width, int height) override;
     bool OpenWindow(void* parent) override;
     void CloseWindow() override;
+    bool HasWindow() const override;
 
     // Opens the editor on a given window (the offscreen one, a test's) instead of the OS window.
     bool OpenWindowWith(std::unique_ptr<EditorWindow> window, void* parent = nullptr);

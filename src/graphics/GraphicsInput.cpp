@@ -170,7 +170,7 @@ bool Graphics::CreateTextEntry(Control* control, int paramIndex, const Rect& rec
     request.rect = rect;
     request.text = text;
     request.maxLength = length;
-    request.style = control->Style();
+    request.style = control->EntryStyle();
     if (!window_->OpenTextEntry(request)) return false;
     entryState_ = TextEntryState::Editing;
     entryControl_ = control;

@@ -18,9 +18,10 @@ struct Cache {
 };
 
 Cache& TheCache() {
-    // Never destroyed: images are handed out for the life of the process.
-    static Cache* cache = new Cache();
-    return *cache;
+    // Images are handed out until the library is unloaded (or the process ends). A static
+    // object rather than a leaked one, so that unloading the plug-in frees its pictures.
+    static Cache cache;
+    return cache;
 }
 
 } // namespace

@@ -1,6 +1,6 @@
 #pragma once
 // PNG images from the embedded resources (type "PNG", key = the decimal id), decoded once per id
-// and kept for the life of the process. A missing or undecodable image is remembered as such and
+// and kept until the library is unloaded. A missing or undecodable image is remembered as such and
 // draws nothing.
 
 #include "graphics/Surface.h"

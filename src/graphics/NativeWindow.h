@@ -11,5 +11,7 @@ namespace graphics {
 class Graphics;
 
 std::unique_ptr<EditorWindow> CreateNativeWindow(Graphics& graphics);
+// Whether CreateNativeWindow can give a window on this platform at all.
+bool NativeWindowAvailable();
 
 } // namespace graphics

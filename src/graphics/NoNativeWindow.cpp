@@ -6,3 +6,7 @@
 std::unique_ptr<graphics::EditorWindow> graphics::CreateNativeWindow(Graphics&) {
     return nullptr;
 }
+
+bool graphics::NativeWindowAvailable() {
+    return false;
+}

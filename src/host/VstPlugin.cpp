@@ -96,10 +96,14 @@ void CopyToHost(void* data, std::size_t capacity, const std::string& text) {
 
 vst2::Int32 ArrangementType(int channels) {
     switch (channels) {
-    case 0: return vst2::kSpeakerArrEmpty;
-    case 1: return vst2::kSpeakerArrMono;
-    case 2: return vst2::kSpeakerArrStereo;
-    default: return vst2::kSpeakerArrUserDefined;
+    case 0:
+        return vst2::kSpeakerArrEmpty;
+    case 1:
+        return vst2::kSpeakerArrMono;
+    case 2:
+        return vst2::kSpeakerArrStereo;
+    default:
+        return vst2::kSpeakerArrUserDefined;
     }
 }
 
@@ -154,12 +158,14 @@ struct HostNameCode {
 
 // Searched in this order; the first hit names the host.
 constexpr HostNameCode kHostNames[] = {
-    {"cubase", 3},      {"reaper", 1},     {"nuendo", 4},     {"cakewalk", 5},
-    {"samplitude", 8},  {"fruity", 7},     {"live", 9},       {"melodyne", 12},
-    {"vstmanlib", 13},  {"aulab", 14},     {"garageband", 22}, {"forte", 15},
-    {"chainer", 16},    {"audition", 17},  {"orion", 18},     {"sawstudio", 20},
-    {"logic", 21},      {"digital", 23},   {"audiomulch", 25}, {"presonus", 26},
-    {"vst3plugintesthost", 27}, {"protools", 2}, {"ardour", 28}, {"openmpt", 30},
+    {"cubase", 3},      {"reaper", 1},      {"nuendo", 4},
+    {"cakewalk", 5},    {"samplitude", 8},  {"fruity", 7},
+    {"live", 9},        {"melodyne", 12},   {"vstmanlib", 13},
+    {"aulab", 14},      {"garageband", 22}, {"forte", 15},
+    {"chainer", 16},    {"audition", 17},   {"orion", 18},
+    {"sawstudio", 20},  {"logic", 21},      {"digital", 23},
+    {"audiomulch", 25}, {"presonus", 26},   {"vst3plugintesthost", 27},
+    {"protools", 2},    {"ardour", 28},     {"openmpt", 30},
     {"renoise", 29},    {"standalone", 24},
 };
 
@@ -193,7 +199,9 @@ VstPlugin::VstPlugin(vst2::HostCallback hostCallback, int paramCount, int preset
     for (Channel& channel : outputs_) channel.buffer = channel.scratch.data();
 }
 
-VstPlugin::~VstPlugin() { effect_.object = nullptr; }
+VstPlugin::~VstPlugin() {
+    effect_.object = nullptr;
+}
 
 VstPlugin* VstPlugin::FromEffect(vst2::AEffect* effect) {
     return effect ? static_cast<VstPlugin*>(effect->object) : nullptr;
@@ -226,7 +234,8 @@ vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::In
         ModifyCurrentPreset();
         RecallPreset(value >= 0 && value < PresetCount() ? static_cast<int>(value) : -1);
         return 0;
-    case vst2::effGetProgram: return CurrentPresetIndex();
+    case vst2::effGetProgram:
+        return CurrentPresetIndex();
     case vst2::effSetProgramName:
         if (data) {
             std::string name(static_cast<const char*>(data),
@@ -249,7 +258,8 @@ vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::In
         }
         return 0;
     case vst2::effGetParamName:
-        if (data && IsValidParam(index)) CopyToHost(data, vst2::kMaxNameLen, GetParam(index).Name());
+        if (data && IsValidParam(index))
+            CopyToHost(data, vst2::kMaxNameLen, GetParam(index).Name());
         return 0;
     case vst2::effSetSampleRate:
         SetSampleRate(opt);
@@ -268,43 +278,54 @@ vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::In
         }
         return 0;
     case vst2::effEditGetRect:
-        if (data && Editor()) {
+        if (data && WindowEditor()) {
             *static_cast<vst2::ERect**>(data) = &editorRect_;
             return 1;
         }
         return 0;
     case vst2::effEditOpen:
-        if (Editor() && Editor()->OpenWindow(data)) {
+        if (WindowEditor() && WindowEditor()->OpenWindow(data)) {
             EditorOpened();
             return 1;
         }
         return 0;
     case vst2::effEditClose:
-        if (Editor()) {
+        if (WindowEditor()) {
             EditorClosed();
             Editor()->CloseWindow();
             return 1;
         }
         return 0;
     case vst2::effEditIdle:
-    case vst2::effIdle: IdleTick(); return 0;
-    case vst2::effIdentify: return kIdentifyAnswer;
-    case vst2::effGetChunk: return GetChunk(index, data);
-    case vst2::effSetChunk: return SetChunk(index, value, data);
-    case vst2::effProcessEvents: return ProcessEvents(data);
-    case vst2::effCanBeAutomated: return 1;
-    case vst2::effString2Parameter: return StringToParameter(index, static_cast<char*>(data));
+    case vst2::effIdle:
+        IdleTick();
+        return 0;
+    case vst2::effIdentify:
+        return kIdentifyAnswer;
+    case vst2::effGetChunk:
+        return GetChunk(index, data);
+    case vst2::effSetChunk:
+        return SetChunk(index, value, data);
+    case vst2::effProcessEvents:
+        return ProcessEvents(data);
+    case vst2::effCanBeAutomated:
+        return 1;
+    case vst2::effString2Parameter:
+        return StringToParameter(index, static_cast<char*>(data));
     case vst2::effGetProgramNameIndexed: {
         if (!data) return 0;
         std::string name = PresetName(index);
         CopyToHost(data, vst2::kMaxProgNameLen, name);
         return name.empty() ? 0 : 1;
     }
-    case vst2::effGetInputProperties: return PinProperties(true, index, data);
-    case vst2::effGetOutputProperties: return PinProperties(false, index, data);
+    case vst2::effGetInputProperties:
+        return PinProperties(true, index, data);
+    case vst2::effGetOutputProperties:
+        return PinProperties(false, index, data);
     case vst2::effGetPlugCategory:
         return IsInstrument() ? vst2::kPlugCategSynth : vst2::kPlugCategEffect;
-    case vst2::effProcessVarIo: return 0;
+    case vst2::effProcessVarIo:
+        return 0;
     case vst2::effSetSpeakerArrangement:
         SetSpeakerArrangement(reinterpret_cast<vst2::VstSpeakerArrangement*>(value), inputs_);
         SetSpeakerArrangement(static_cast<vst2::VstSpeakerArrangement*>(data), outputs_);
@@ -321,11 +342,16 @@ vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::In
         if (!data) return 0;
         CopyToHost(data, vst2::kMaxProductStrLen, ProductName());
         return 1;
-    case vst2::effGetVendorVersion: return DecimalVersion();
-    case vst2::effVendorSpecific: return VendorSpecific(index, value, data, opt);
-    case vst2::effCanDo: return CanDo(static_cast<const char*>(data));
-    case vst2::effGetTailSize: return TailSize();
-    case vst2::effGetVstVersion: return kVstVersion;
+    case vst2::effGetVendorVersion:
+        return DecimalVersion();
+    case vst2::effVendorSpecific:
+        return VendorSpecific(index, value, data, opt);
+    case vst2::effCanDo:
+        return CanDo(static_cast<const char*>(data));
+    case vst2::effGetTailSize:
+        return TailSize();
+    case vst2::effGetVstVersion:
+        return kVstVersion;
     case vst2::effGetMidiKeyName: {
         if (!data) return 0;
         auto* key = static_cast<vst2::MidiKeyName*>(data);
@@ -339,7 +365,8 @@ vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::In
         if (value) *reinterpret_cast<vst2::VstSpeakerArrangement**>(value) = &inputArrangement_;
         if (data) *static_cast<vst2::VstSpeakerArrangement**>(data) = &outputArrangement_;
         return 1;
-    default: return 0;
+    default:
+        return 0;
     }
 }
 
@@ -512,8 +539,8 @@ vst2::IntPtr VstPlugin::VendorSpecific(vst2::Int32 index, vst2::IntPtr value, vo
 void VstPlugin::SetSpeakerArrangement(vst2::VstSpeakerArrangement* arrangement,
                                       std::vector<Channel>& channels) {
     if (!arrangement) return;
-    int connected = std::min<int>(std::max(arrangement->numChannels, 0),
-                                  static_cast<int>(channels.size()));
+    int connected =
+        std::min<int>(std::max(arrangement->numChannels, 0), static_cast<int>(channels.size()));
     for (std::size_t c = 0; c < channels.size(); ++c) {
         channels[c].connected = static_cast<int>(c) < connected;
         if (!channels[c].connected) channels[c].buffer = channels[c].scratch.data();
@@ -569,7 +596,8 @@ void VstPlugin::ProcessFloat(float** inputs, float** outputs, vst2::Int32 frames
         }
         RenderPiece(piece);
         for (Channel& channel : outputs_) {
-            if (channel.hostOutput) ToFloat(channel.buffer, channel.hostOutput + done, piece, accumulate);
+            if (channel.hostOutput)
+                ToFloat(channel.buffer, channel.hostOutput + done, piece, accumulate);
         }
         done += piece;
     }
@@ -603,15 +631,21 @@ void VstPlugin::ProcessDouble(double** inputs, double** outputs, vst2::Int32 fra
     }
 }
 
-void VstPlugin::BeginParamEdit(int index) { CallHost(vst2::audioMasterBeginEdit, index); }
+void VstPlugin::BeginParamEdit(int index) {
+    CallHost(vst2::audioMasterBeginEdit, index);
+}
 
 void VstPlugin::NotifyParamChange(int index, double normalized) {
     CallHost(vst2::audioMasterAutomate, index, 0, nullptr, static_cast<float>(normalized));
 }
 
-void VstPlugin::EndParamEdit(int index) { CallHost(vst2::audioMasterEndEdit, index); }
+void VstPlugin::EndParamEdit(int index) {
+    CallHost(vst2::audioMasterEndEdit, index);
+}
 
-void VstPlugin::NotifyProgramChange() { CallHost(vst2::audioMasterUpdateDisplay); }
+void VstPlugin::NotifyProgramChange() {
+    CallHost(vst2::audioMasterUpdateDisplay);
+}
 
 bool VstPlugin::IsOfflineRender() {
     return CallHost(vst2::audioMasterGetCurrentProcessLevel) == vst2::kVstProcessLevelOffline;
@@ -652,7 +686,8 @@ void VstPlugin::GetTransportInfo(TransportInfo& info) {
     const vst2::VstTimeInfo* time = HostTime(kFilter);
     if (!time || !(time->flags & kFilter)) return;
     info.samplePosition = time->samplePos;
-    if ((time->flags & vst2::kVstPpqPosValid) && time->ppqPos >= 0.0) info.ppqPosition = time->ppqPos;
+    if ((time->flags & vst2::kVstPpqPosValid) && time->ppqPos >= 0.0)
+        info.ppqPosition = time->ppqPos;
     if ((time->flags & vst2::kVstTempoValid) && time->tempo > 0.0) info.tempo = time->tempo;
     if ((time->flags & vst2::kVstBarsValid) && time->barStartPos >= 0.0)
         info.barStart = time->barStartPos;
@@ -678,7 +713,8 @@ int VstPlugin::IdentifyHost() {
     if (product[0]) {
         auto v = static_cast<long long>(CallHost(vst2::audioMasterGetVendorVersion));
         if (v < 0) v = 0;
-        hostVersion_ = static_cast<int>(((v / 10000) << 16) | (((v % 10000) / 100) << 8) | (v % 100));
+        hostVersion_ =
+            static_cast<int>(((v / 10000) << 16) | (((v % 10000) / 100) << 8) | (v % 100));
     }
     std::string lower = LowerCase(product);
     hostCode_ = 0;
@@ -722,12 +758,17 @@ void VstPlugin::ResizeEditor(int width, int height) {
 void VstPlugin::AttachEditor(PluginEditor* editor) {
     platform::ScopedLock lock(Mutex());
     PluginBase::AttachEditor(editor);
-    if (editor) {
+    if (WindowEditor()) {
         effect_.flags |= vst2::effFlagsHasEditor;
         ResizeEditor(editor->Width(), editor->Height());
     } else {
         effect_.flags &= ~vst2::effFlagsHasEditor;
     }
+}
+
+PluginEditor* VstPlugin::WindowEditor() const {
+    PluginEditor* editor = Editor();
+    return editor && editor->HasWindow() ? editor : nullptr;
 }
 
 void VstPlugin::SetLatencySamples(int samples) {

@@ -69,6 +69,8 @@ private:
     const vst2::VstTimeInfo* HostTime(vst2::Int32 filter);
     // Renders up to one block from the channel buffers prepared by the caller.
     void RenderPiece(int frames);
+    // The attached editor when it can open a window of its own: the one the host is offered.
+    PluginEditor* WindowEditor() const;
 
     vst2::AEffect effect_{};
     vst2::HostCallback hostCallback_ = nullptr;

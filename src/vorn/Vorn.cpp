@@ -1,5 +1,7 @@
 #include "vorn/Vorn.h"
 
+#include "editor/EditorBuilder.h"
+#include "editor/VornEditor.h"
 #include "engine/InstrumentParams.h"
 #include "host/PluginFactory.h"
 
@@ -23,11 +25,35 @@ Vorn::Vorn(vst2::HostCallback hostCallback)
     // the default rate, so that a host that renders before it sets a rate still gets sound.
     AllParamsChanged();
     ResetProcessing();
+    // The editor's controls, handed every parameter's value once when attached: the values are
+    // still the defaults, so they become the controls' default values too.
+    editorView_ = std::make_unique<editor::VornEditor>(*this);
+    editor::BuildEditor(*editorView_);
+    AttachEditor(editorView_.get());
+    SetUiServices(&editorView_->Ui());
+    browser_.needsRedraw = true;
     // Last: the programs are read through the parameters and the engine set up above.
     LoadStartupOrFactoryBank();
 }
 
-Vorn::~Vorn() = default;
+Vorn::~Vorn() {
+    // The editor link goes first, so that nothing reaches the controls while they go.
+    SetUiServices(nullptr);
+    AttachEditor(nullptr);
+}
+
+void Vorn::IdleTick() {
+    if (editorView_) editorView_->Refresh();
+}
+
+void Vorn::EditorOpened() {
+    platform::ScopedLock lock(Mutex());
+    browser_.needsRedraw = true;
+}
+
+void Vorn::LearnSwitchedOff() {
+    if (editorView_) editorView_->LearnSwitchedOff();
+}
 
 void Vorn::CreateParameters() {
     const auto& table = engine::InstrumentParamDefinitions();

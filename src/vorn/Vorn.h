@@ -2,19 +2,24 @@
 // The product: the four-operator FM instrument. It ties the parameter table, the engine, the
 // programs and the editor to the plug-in base.
 
-#include "programs/BrowserData.h"
-#include "programs/ProgramClipboard.h"
-#include "programs/ParamChangeSysEx.h"
-#include "programs/SysExFormat.h"
-#include "programs/SysExReceiveBuffer.h"
 #include "engine/RenderLoop.h"
 #include "engine/VoiceEngine.h"
+#include "programs/BrowserData.h"
+#include "programs/ParamChangeSysEx.h"
+#include "programs/ProgramClipboard.h"
+#include "programs/SysExFormat.h"
+#include "programs/SysExReceiveBuffer.h"
 #include "synth/Synth.h"
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+namespace editor {
+class VornEditor;
+}
 
 namespace vorn {
 
@@ -93,8 +98,15 @@ public:
     bool RunSysExFolderCommand();
     std::string LastSysExFolder() const;
 
+    // The editor (Vorn.cpp): built with the instance and attached; it refreshes on idle calls
+    // while its window is open and the needs-redraw flag (the browser state's) is set.
+    editor::VornEditor* EditorView() const { return editorView_.get(); }
+    void IdleTick() override;
+    void EditorOpened() override;
+
 protected:
     void ClearHeldNotes() override;
+    void LearnSwitchedOff() override;
 
 private:
     void CreateParameters();
@@ -114,12 +126,12 @@ private:
     programs::ProgramClipboard clipboard_;
     programs::BrowserState browser_;
 
-
     programs::ParamValues CurrentParamValues() const;
     int CurrentBankBase() const;
     bool FinishSysExSave(const std::string& path, const programs::Bytes& bytes);
     programs::SysExReceiveBuffer sysExReceive_;
     programs::KeyScalingBits receivedKeyScaling_;
+    std::unique_ptr<editor::VornEditor> editorView_;
 };
 
 } // namespace vorn

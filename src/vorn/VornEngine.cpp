@@ -39,6 +39,8 @@ void Vorn::ParamChanged(int index) {
     int op = (index - engine::kGlobalParamCount) / engine::kOperatorParamCount;
     int m = (index - engine::kGlobalParamCount) % engine::kOperatorParamCount;
     voices_.SetVoiceParam(engine::kGlobalParamCount + m, op, value);
+    // A switched-off operator's controls look washed out: redrawn at the next idle call.
+    if (m == engine::kOpEnable) browser_.needsRedraw = true;
 }
 
 void Vorn::ApplyGlobalParam(int index, double value, bool on) {

@@ -1,6 +1,7 @@
 // Vorn's program operations: selection, names, copy, paste and initialise, the start-up fill of
 // the 336 programs from the start-up bank or the factory bank, and the program browser's data.
 
+#include "editor/VornEditor.h"
 #include "host/ChunkVersion.h"
 #include "platform/Files.h"
 #include "programs/BrowserLayout.h"
@@ -85,6 +86,8 @@ void Vorn::RestoreFactorySounds() {
 void Vorn::RefreshParamControls() {
     Synth::RefreshParamControls();
     RefreshOwnProgramList();
+    // The bank, number and name fields show the program that is current now.
+    if (editorView_) editorView_->RefreshProgramDisplay();
 }
 
 void Vorn::RefreshOwnProgramList() {

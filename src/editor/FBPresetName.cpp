@@ -1,0 +1,40 @@
+#include "editor/FBPresetName.h"
+
+#include "editor/VornEditor.h"
+#include "graphics/TextRenderer.h"
+#include "vorn/Vorn.h"
+
+namespace editor {
+
+FBPresetName::FBPresetName(VornEditor& editor, const graphics::Rect& rect, int id,
+                           const graphics::TextStyle& style, const graphics::TextStyle& entryStyle)
+    : Control(editor, rect, id), editor_(editor), owner_(editor.Owner()) {
+    style_ = style;
+    SetEntryStyle(entryStyle);
+}
+
+std::string FBPresetName::Name() const {
+    return owner_.PresetName(owner_.CurrentPresetIndex());
+}
+
+bool FBPresetName::Draw(graphics::Surface& target) {
+    graphics::DrawText(target, rect_, Name(), style_);
+    return true;
+}
+
+void FBPresetName::MouseDown(int, int, const graphics::Modifiers&) {
+    // Without a parameter the entry's text comes back through TextFromTextEntry.
+    editor_.CreateTextEntry(this, -1, rect_, Name(), kEntryLength);
+}
+
+void FBPresetName::TextFromTextEntry(const std::string& text) {
+    const std::string name = text.substr(0, kEntryLength);
+    owner_.SetProgramName(name.c_str());
+    owner_.NotifyProgramChange();
+    owner_.ReportAllParamsToHost();
+    SetDirty(false);
+    // The browser's name field shows the same name.
+    editor_.RefreshProgramDisplay();
+}
+
+} // namespace editor
