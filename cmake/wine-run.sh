@@ -11,4 +11,8 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot --init >/dev/null 2>&1 || true
   wineserver -w || true
 fi
+# The server outlives the first program that starts it; started here with its output detached, so
+# that it does not hold that program's output open (ctest would count the test as running until
+# the server ends). It stays a minute after the last program and then quits by itself.
+wineserver -p60 </dev/null >/dev/null 2>&1 || true
 exec wine "$@"

@@ -3,6 +3,7 @@
 #   tools/build.sh demo   installs what is missing, builds every target and runs the main job
 #   tools/build.sh test   installs what is missing, builds every target and runs all tests
 #   tools/build.sh deps   only installs what is missing
+#   tools/build.sh listen builds the Linux target and writes the factory sounds' listening page
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -80,9 +81,17 @@ run_tests() {
   done
 }
 
+run_listen() {
+  build linux
+  # Voice bank 1 of the factory sounds as WAV files and spectrograms, with an index.html.
+  build/linux/vorna_listen build/linux/listening
+  echo "Open build/linux/listening/index.html in a web browser."
+}
+
 case "${1:-}" in
   deps) install_missing; windows_libraries ;;
   demo) install_missing; run_demo ;;
   test) install_missing; run_tests ;;
-  *) echo "usage: $0 demo|test|deps" >&2; exit 2 ;;
+  listen) install_missing; run_listen ;;
+  *) echo "usage: $0 demo|test|deps|listen" >&2; exit 2 ;;
 esac

@@ -1,6 +1,5 @@
 #include "BankImages.h"
 
-#include "BankRecipes.h"
 #include "host/ChunkVersion.h"
 #include "host/FxbFile.h"
 #include "programs/FactoryBanks.h"
@@ -12,10 +11,11 @@ namespace {
 
 constexpr std::int32_t kPluginId = 0x766F726E; // "vorn"
 
-void AppendEntry(host::ChunkBuffer& chunk, int index, const Program& program) {
-    chunk.AppendText(program.name);
+void AppendEntry(host::ChunkBuffer& chunk, int index, const std::string& name,
+                 const Values& values) {
+    chunk.AppendText(name);
     chunk.AppendByte(1);
-    host::AppendProgramState(chunk, index, program.name, program.values);
+    host::AppendProgramState(chunk, index, name, values);
 }
 
 } // namespace
@@ -24,22 +24,20 @@ int ImageVersion(int bankIndex) {
     return bankIndex == programs::kFactorySoundsIndex ? 10100 : 10101;
 }
 
-host::FileBytes BuildFactoryBankImage(int bankIndex) {
+host::FileBytes BuildFactoryBankImage(const FactorySet& set, int bankIndex) {
+    const ExpandedBank* bank = set.Find(bankIndex);
+    if (bankIndex != programs::kEmptyBankIndex &&
+        (!bank || static_cast<int>(bank->programs.size()) != programs::kProgramCount))
+        return {};
     host::ChunkBuffer chunk;
     host::StartChunkWithVersion(chunk);
-    Sequence sequence(static_cast<std::uint32_t>(1000 + bankIndex));
-    int numbers[kFamilyCount] = {};
+    const Values init = DefaultValues();
     for (int i = 0; i < programs::kProgramCount; ++i) {
-        Program program;
-        if (bankIndex == programs::kEmptyBankIndex) {
-            program.name = "Init   ";
-            program.values = DefaultValues();
-        } else {
-            // Each voice bank of 48 mixes the families; which one comes next is varied too.
-            int family = (i + sequence.Between(0, kFamilyCount - 1)) % kFamilyCount;
-            program = MakeFamilyProgram(family, ++numbers[family] % 100, sequence);
-        }
-        AppendEntry(chunk, i, program);
+        if (bankIndex == programs::kEmptyBankIndex)
+            AppendEntry(chunk, i, "Init   ", init);
+        else
+            AppendEntry(chunk, i, bank->programs[static_cast<std::size_t>(i)].name,
+                        bank->programs[static_cast<std::size_t>(i)].values);
     }
     host::BankIdentity identity;
     identity.pluginId = kPluginId;
