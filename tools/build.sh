@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs Vorna on a Debian 12 machine.
 #   tools/build.sh demo   installs what is missing, builds every target and runs the main job
-#   tools/build.sh test   installs what is missing, builds every target and runs all tests
+#   tools/build.sh test   installs what is missing, builds every target and runs all tests (the CI run)
+#   tools/build.sh test-full  the same with every check in full, and the fuzzers run (for a release)
 #   tools/build.sh deps   only installs what is missing
 #   tools/build.sh listen builds the Linux target and writes the factory sounds' listening page
 set -euo pipefail
@@ -9,7 +10,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
 linux_packages=(build-essential cmake ninja-build pkg-config libpng-dev zlib1g-dev libfreetype-dev
   libx11-dev libcurl4-openssl-dev libsndfile1-dev fonts-liberation libgtest-dev libgmock-dev
-  libbenchmark-dev libcairo2-dev clang libclang-rt-14-dev)
+  libbenchmark-dev libcairo2-dev clang libclang-rt-14-dev xvfb xauth libxtst-dev libxres-dev
+  x11-utils)
 windows_packages=(g++-mingw-w64 libz-mingw-w64-dev wine wine64 wine32:i386)
 
 as_root() {
@@ -61,11 +63,24 @@ windows_libraries() {
   tools/deps/build-mingw-libs.sh
 }
 
+# A compiler cache speeds up repeated builds when one is installed; it is never required.
+compiler_cache_options() {
+  if command -v ccache >/dev/null 2>&1; then
+    export CCACHE_BASEDIR="$PWD"
+    echo "-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+  else
+    echo "-DCMAKE_C_COMPILER_LAUNCHER= -DCMAKE_CXX_COMPILER_LAUNCHER="
+  fi
+}
+
+# build <preset> [target]: configures and builds; the test runs set VORNA_FULL_TESTS.
 build() {
-  local preset=$1
+  local preset=$1 target=${2:-all}
   case "$preset" in win*) windows_libraries ;; esac
-  cmake --preset "$preset" >/dev/null
-  cmake --build --preset "$preset"
+  # shellcheck disable=SC2046
+  cmake --preset "$preset" $(compiler_cache_options) \
+    -DVORNA_FULL_TESTS="${VORNA_FULL_TESTS:-OFF}" >/dev/null
+  cmake --build --preset "$preset" --target "$target"
 }
 
 run_demo() {
@@ -74,11 +89,91 @@ run_demo() {
   build/linux/vorna render build/linux/Vorn.so --program 0 --out demo.wav
 }
 
-run_tests() {
-  for preset in linux asan tsan win64 win32; do
-    build "$preset"
-    ctest --preset "$preset" -j 2
+# One X server for the whole run: the editor window tests need one, and the Windows programs under
+# Wine use it too. A display number no other server holds, no TCP, kept when its last client
+# leaves (a reset would refuse the next test's connection for a moment), stopped when the run ends.
+start_x_server() {
+  local display=99
+  while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
+    display=$((display + 1))
   done
+  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset +extension XTEST +extension X-Resource \
+    >/dev/null 2>&1 &
+  x_server_pid=$!
+  for _ in $(seq 100); do
+    [ -e "/tmp/.X11-unix/X$display" ] && break
+    sleep 0.1
+  done
+  export DISPLAY=":$display"
+  unset XAUTHORITY
+}
+
+# Wine's server is started once for both Windows builds (a prefix made once, a server kept until
+# the run ends) instead of once per test program.
+start_wine() {
+  export WINEPREFIX="$PWD/build/wineprefix"
+  cmake/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wine_started=1
+}
+
+timings=()
+print_timings() {
+  [ ${#timings[@]} -eq 0 ] && return 0
+  echo
+  echo "Timing (seconds):"
+  printf '  %s\n' "${timings[@]}"
+}
+
+stop_services() {
+  local status=$?
+  [ -n "${wine_started:-}" ] && wineserver -k >/dev/null 2>&1
+  [ -n "${x_server_pid:-}" ] && kill "$x_server_pid" 2>/dev/null
+  print_timings
+  return $status
+}
+
+# The Linux build compiles everything (tools and benchmarks too); the others build what the tests
+# run. ctest runs as many tests at once as the machine has cores, the longest first (COST).
+run_tests() {
+  trap stop_services EXIT
+  local run_start=$SECONDS jobs
+  jobs=$(nproc)
+  start_x_server
+  for preset in linux asan tsan win64 win32; do
+    local target=vorna_tests start
+    [ "$preset" = linux ] && target=all
+    case "$preset" in win*) [ -z "${wine_started:-}" ] && start_wine ;; esac
+    start=$SECONDS
+    build "$preset" "$target"
+    timings+=("$(printf '%-6s build %5d' "$preset" $((SECONDS - start)))")
+    start=$SECONDS
+    ctest --preset "$preset" -j "$jobs" || {
+      timings+=("$(printf '%-6s tests %5d  FAILED' "$preset" $((SECONDS - start)))")
+      return 1
+    }
+    timings+=("$(printf '%-6s tests %5d  (%s tests)' "$preset" $((SECONDS - start)) \
+      "$(ctest --preset "$preset" -N | sed -n 's/^Total Tests: //p')")")
+  done
+  timings+=("$(printf 'all    total %5d' $((SECONDS - run_start)))")
+}
+
+# Everything in full for a release: every factory program on every build, and each libFuzzer
+# target run for VORNA_FUZZ_SECONDS (default 120) from its committed corpus.
+run_full_tests() {
+  export VORNA_FULL_TESTS=ON
+  run_tests
+  local seconds=${VORNA_FUZZ_SECONDS:-120} start=$SECONDS
+  build fuzz vorna_fuzzers
+  local corpus work
+  for fuzzer in build/fuzz/tests/fuzz/fuzz_*; do
+    corpus="tests/fuzz/corpus/${fuzzer##*/fuzz_}"
+    work=$(mktemp -d)
+    echo "Fuzzing ${fuzzer##*/} for $seconds s"
+    "$fuzzer" -max_total_time="$seconds" -print_final_stats=1 "$work" "$corpus"
+    rm -rf "$work"
+  done
+  timings+=("$(printf 'fuzz   all   %5d' $((SECONDS - start)))")
 }
 
 run_listen() {
@@ -92,6 +187,7 @@ case "${1:-}" in
   deps) install_missing; windows_libraries ;;
   demo) install_missing; run_demo ;;
   test) install_missing; run_tests ;;
+  test-full) install_missing; run_full_tests ;;
   listen) install_missing; run_listen ;;
-  *) echo "usage: $0 demo|test|deps|listen" >&2; exit 2 ;;
+  *) echo "usage: $0 demo|test|test-full|deps|listen" >&2; exit 2 ;;
 esac

@@ -39,6 +39,10 @@ public:
     // Copies the area of the back buffer to the screen (called from Graphics::OnPaint).
     virtual void Blit(const Surface& backBuffer, const Rect& area) = 0;
 
+    // The host's editor idle call: a window without an event loop of its own reads its events and
+    // runs its redraw timer here. Windows driven by the OS need nothing.
+    virtual void Idle() {}
+
     virtual void TakeFocus() {}
     virtual void CaptureMouse() {}
     virtual void ReleaseMouse() {}

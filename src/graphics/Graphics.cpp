@@ -9,6 +9,10 @@ namespace graphics {
 
 Graphics::Graphics(host::PluginBase* plugin) : plugin_(plugin), ui_(*this) {}
 
+platform::RecursiveMutex& Graphics::InstanceLock() {
+    return plugin_ ? plugin_->Mutex() : noLock_;
+}
+
 Graphics::~Graphics() {
     if (window_) window_->Close();
 }
@@ -34,10 +38,15 @@ void Graphics::EnsureBackBuffer() {
 }
 
 bool Graphics::OpenWindow(void* parent) {
+    // No parent, no window: refused before an open window is given up for it.
+    if (!parent) return false;
     return OpenWindowWith(CreateNativeWindow(*this), parent);
 }
 
 bool Graphics::OpenWindowWith(std::unique_ptr<EditorWindow> window, void* parent) {
+    platform::ScopedLock lock(InstanceLock());
+    // The open window is still in use by a menu or dialog waiting for the user.
+    if (IsWaitingForUser()) return false;
     if (window_) CloseWindow();
     if (!window) return false;
     EnsureBackBuffer();
@@ -53,8 +62,29 @@ bool Graphics::HasWindow() const {
     return NativeWindowAvailable();
 }
 
+void Graphics::Idle() {
+    if (IsWaitingForUser()) return;
+    platform::ScopedLock lock(InstanceLock());
+    // A close that came while a menu or dialog was waiting happens here, where no operation of
+    // the window is running any more.
+    if (closeRequested_) {
+        CloseWindow();
+        return;
+    }
+    if (window_) window_->Idle();
+    if (closeRequested_ && !IsWaitingForUser()) CloseWindow();
+}
+
 void Graphics::CloseWindow() {
     if (!window_) return;
+    platform::ScopedLock lock(InstanceLock());
+    if (IsWaitingForUser()) {
+        // The window is still in use by the loop that waits for the user; it closes at the
+        // next idle call after that loop ended.
+        closeRequested_ = true;
+        return;
+    }
+    closeRequested_ = false;
     // An edit gesture cut short by closing still ends for the host; an open text entry goes with
     // the window, uncommitted.
     EndEdit();
@@ -151,7 +181,7 @@ void Graphics::DrawArea(const Rect& requested) {
 }
 
 const Surface& Graphics::RenderAll() {
-    platform::ScopedLock lock(plugin_ ? plugin_->Mutex() : noLock_);
+    platform::ScopedLock lock(InstanceLock());
     EnsureBackBuffer();
     SetAllControlsDirty();
     DrawArea(backBuffer_.Bounds());
@@ -159,6 +189,7 @@ const Surface& Graphics::RenderAll() {
 }
 
 void Graphics::OnTimer() {
+    platform::ScopedLock lock(InstanceLock());
     if (!window_) return;
     if (entryState_ != TextEntryState::None) {
         switch (entryState_) {
@@ -177,19 +208,16 @@ void Graphics::OnTimer() {
         if (entryState_ != TextEntryState::None) return;
     }
     Rect area;
-    bool dirty;
-    {
-        platform::ScopedLock lock(plugin_ ? plugin_->Mutex() : noLock_);
-        dirty = CollectDirtyArea(area);
-    }
-    if (dirty && window_) window_->Invalidate(area);
+    if (CollectDirtyArea(area) && window_) window_->Invalidate(area);
 }
 
 void Graphics::OnPaint(const Rect& area) {
     if (!window_) return;
     {
-        // Values set from other threads (ShowParamValue) are read under the instance lock.
-        platform::ScopedLock lock(plugin_ ? plugin_->Mutex() : noLock_);
+        // Values set from other threads (ShowParamValue) are read under the instance lock. Only
+        // the drawing of the dirty area holds it; the copy to the screen does not need it.
+        platform::ScopedLock lock(InstanceLock());
+        if (!window_) return;
         DrawArea(area);
     }
     window_->Blit(backBuffer_, area.Intersection(backBuffer_.Bounds()));
@@ -203,7 +231,11 @@ void Graphics::ReportValue(int paramIndex, double normalized) {
 PopupMenu* Graphics::CreatePopupMenu(PopupMenu& menu, const Rect& rect) {
     if (!window_) return nullptr;
     menu.AssignIds(1);
-    int id = window_->TrackPopupMenu(menu, rect.left, rect.bottom);
+    int id = 0;
+    {
+        UserWait wait(*this);
+        id = window_->TrackPopupMenu(menu, rect.left, rect.bottom);
+    }
     if (window_) window_->Invalidate(Rect(0, 0, width_, height_));
     PopupMenu* chosen = nullptr;
     int index = -1;
@@ -220,6 +252,16 @@ void Graphics::RestorePointer() {
     if (window_) window_->RestorePointer();
 }
 
+Graphics::UserWait::UserWait(Graphics& owner) : owner_(owner) {
+    ++owner_.waitingForUser_;
+    depth_ = owner_.InstanceLock().UnlockFully();
+}
+
+Graphics::UserWait::~UserWait() {
+    owner_.InstanceLock().Relock(depth_);
+    --owner_.waitingForUser_;
+}
+
 platform::UiServices& Graphics::UiForwarder::Target() {
     platform::UiServices* ui = owner_.window_ ? owner_.window_->Ui() : nullptr;
     return ui ? *ui : none_;
@@ -228,24 +270,29 @@ platform::UiServices& Graphics::UiForwarder::Target() {
 platform::MessageAnswer Graphics::UiForwarder::ShowMessage(platform::MessageKind kind,
                                                            const std::string& text,
                                                            const std::string& caption) {
+    UserWait wait(owner_);
     return Target().ShowMessage(kind, text, caption);
 }
 
 bool Graphics::UiForwarder::ChooseFile(const platform::FileDialogRequest& request,
                                        std::string& path) {
+    UserWait wait(owner_);
     return Target().ChooseFile(request, path);
 }
 
 bool Graphics::UiForwarder::ChooseFolder(const std::string& title, const std::string& start,
                                          std::string& path) {
+    UserWait wait(owner_);
     return Target().ChooseFolder(title, start, path);
 }
 
 bool Graphics::UiForwarder::OpenWebAddress(const std::string& address) {
+    UserWait wait(owner_);
     return Target().OpenWebAddress(address);
 }
 
 bool Graphics::UiForwarder::InternetAvailable() {
+    UserWait wait(owner_);
     return Target().InternetAvailable();
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Mutex.h"
 #include "platform/UiServices.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,6 +55,9 @@ public:
     bool OpenWindow(void* parent) override;
     void CloseWindow() override;
     bool HasWindow() const override;
+    // Forwarded to the open window (effEditIdle); ignored while a menu or dialog waits for the
+    // user, whose own loop then keeps the window painted.
+    void Idle() override;
 
     // Opens the editor on a given window (the offscreen one, a test's) instead of the OS window.
     bool OpenWindowWith(std::unique_ptr<EditorWindow> window, void* parent = nullptr);
@@ -82,7 +86,8 @@ public:
     const Surface& BackBuffer() const { return backBuffer_; }
     int IdleCount() const { return idleCount_; }
 
-    // Events from the window.
+    // Events from the window. Each takes the instance lock itself, so a window whose events
+    // arrive on a thread of the OS (outside any host call) needs no locking of its own.
     void OnTimer();
     void OnPaint(const Rect& area);
     void OnMouseDown(int x, int y, const Modifiers& mods);
@@ -125,6 +130,8 @@ public:
     // Message boxes, dialogs and web addresses: the open window's, else none (dialogs give no
     // name, questions are not confirmed). The reference stays valid for the editor's life.
     platform::UiServices& Ui() { return ui_; }
+    // Whether a menu or dialog is waiting for the user (the instance lock is let go meanwhile).
+    bool IsWaitingForUser() const { return waitingForUser_.load() > 0; }
 
 private:
     class UiForwarder : public platform::UiServices {
@@ -144,6 +151,22 @@ private:
         platform::NoUiServices none_;
     };
 
+    // While a menu, dialog or message box waits for the user, the instance lock is let go so that
+    // the audio thread and the host's other calls go on; the lock is taken back afterwards at the
+    // depth it was held. A close requested meanwhile happens when the wait ends.
+    class UserWait {
+    public:
+        explicit UserWait(Graphics& owner);
+        ~UserWait();
+        UserWait(const UserWait&) = delete;
+        UserWait& operator=(const UserWait&) = delete;
+
+    private:
+        Graphics& owner_;
+        int depth_;
+    };
+
+    platform::RecursiveMutex& InstanceLock();
     void EnsureBackBuffer();
     void BeginEdit(int controlIndex);
     void EndEdit();
@@ -164,6 +187,8 @@ private:
     int pointerX_ = 0, pointerY_ = 0; // last known pointer position, for key presses
     int editParam_ = -1;              // parameter whose edit gesture is open, -1 none
     int idleCount_ = 0;
+    std::atomic<int> waitingForUser_{0};
+    bool closeRequested_ = false;
     bool mouseOverTracking_ = false;
     bool tooltips_ = false;
     bool tooltipShown_ = false;

@@ -42,6 +42,7 @@ void Graphics::HideTooltip() {
 }
 
 void Graphics::OnMouseDown(int x, int y, const Modifiers& mods) {
+    platform::ScopedLock lock(InstanceLock());
     pointerX_ = x;
     pointerY_ = y;
     HideTooltip();
@@ -65,6 +66,7 @@ void Graphics::OnMouseDown(int x, int y, const Modifiers& mods) {
 }
 
 void Graphics::OnMouseUp(int x, int y, const Modifiers& mods) {
+    platform::ScopedLock lock(InstanceLock());
     pointerX_ = x;
     pointerY_ = y;
     if (window_) window_->ReleaseMouse();
@@ -75,6 +77,7 @@ void Graphics::OnMouseUp(int x, int y, const Modifiers& mods) {
 }
 
 void Graphics::OnMouseMove(int x, int y, const Modifiers& mods) {
+    platform::ScopedLock lock(InstanceLock());
     pointerX_ = x;
     pointerY_ = y;
     if (mods.left || mods.right) {
@@ -108,6 +111,7 @@ void Graphics::MouseOut() {
 }
 
 void Graphics::OnDoubleClick(int x, int y, const Modifiers& mods) {
+    platform::ScopedLock lock(InstanceLock());
     pointerX_ = x;
     pointerY_ = y;
     if (entryState_ != TextEntryState::None) return;
@@ -127,6 +131,7 @@ void Graphics::OnDoubleClick(int x, int y, const Modifiers& mods) {
 }
 
 void Graphics::OnWheel(int x, int y, const Modifiers& mods, int wheelDelta) {
+    platform::ScopedLock lock(InstanceLock());
     pointerX_ = x;
     pointerY_ = y;
     if (entryState_ != TextEntryState::None) {
@@ -138,6 +143,7 @@ void Graphics::OnWheel(int x, int y, const Modifiers& mods, int wheelDelta) {
 }
 
 void Graphics::OnHover(int x, int y) {
+    platform::ScopedLock lock(InstanceLock());
     if (!tooltips_ || !window_) return;
     Control* control = GetControl(FindControl(x, y, true));
     if (control && !control->Tooltip().empty()) {
@@ -147,11 +153,13 @@ void Graphics::OnHover(int x, int y) {
 }
 
 void Graphics::OnMouseLeave() {
+    platform::ScopedLock lock(InstanceLock());
     HideTooltip();
     MouseOut();
 }
 
 bool Graphics::OnKeyDown(int platformKey) {
+    platform::ScopedLock lock(InstanceLock());
     int key = MapPlatformKey(platformKey);
     if (key < 0) return false;
     int x = pointerX_, y = pointerY_;
@@ -179,11 +187,13 @@ bool Graphics::CreateTextEntry(Control* control, int paramIndex, const Rect& rec
 }
 
 void Graphics::OnTextEntryCommit() {
+    platform::ScopedLock lock(InstanceLock());
     if (entryState_ == TextEntryState::Editing || entryState_ == TextEntryState::Drawn)
         entryState_ = TextEntryState::CommitRequested;
 }
 
 void Graphics::OnTextEntryCancel() {
+    platform::ScopedLock lock(InstanceLock());
     if (entryState_ == TextEntryState::Editing || entryState_ == TextEntryState::Drawn)
         entryState_ = TextEntryState::CancelRequested;
 }

@@ -17,6 +17,9 @@ public:
     // Opens the editor window inside the host's parent window; false when it cannot.
     virtual bool OpenWindow(void* parent) = 0;
     virtual void CloseWindow() = 0;
+    // The host's regular editor idle call (effEditIdle): windows that receive no events of their
+    // own (X11) read and handle them here and keep their redraw timer going.
+    virtual void Idle() {}
     // Whether the editor can open a window of its own here. Hosts are offered the editor only
     // then; without one it still follows the parameters and can be drawn offscreen.
     virtual bool HasWindow() const { return true; }

@@ -297,6 +297,9 @@ vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::In
         }
         return 0;
     case vst2::effEditIdle:
+        if (WindowEditor()) WindowEditor()->Idle();
+        IdleTick();
+        return 0;
     case vst2::effIdle:
         IdleTick();
         return 0;

@@ -167,12 +167,15 @@ TEST(EditorBuild, ASwitchedOffOperatorIsWashedOutFromTheNextIdleCall) {
     EXPECT_TRUE(SameBlend(e.view().Lookup(enable2 + 1)->GetBlend(), normal));
 }
 
-TEST(EditorBuild, WithoutANativeWindowTheHostIsOfferedNoEditor) {
+TEST(EditorBuild, TheHostIsOfferedTheEditorAndAnOpenWithoutParentIsRefused) {
     EditorInstance e;
     EXPECT_NE(e.plugin().Editor(), nullptr);
-    EXPECT_EQ(e.host().Effect()->flags & vst2::effFlagsHasEditor, 0);
-    void* rect = nullptr;
-    EXPECT_EQ(e.host().Dispatch(vst2::effEditGetRect, 0, 0, &rect), 0);
+    EXPECT_NE(e.host().Effect()->flags & vst2::effFlagsHasEditor, 0);
+    vst2::ERect* rect = nullptr;
+    ASSERT_EQ(e.host().Dispatch(vst2::effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right - rect->left, 968);
+    EXPECT_EQ(rect->bottom - rect->top, 640);
     EXPECT_EQ(e.host().Dispatch(vst2::effEditOpen), 0);
     // The offscreen window stays open: the refused opcode did not close it.
     EXPECT_TRUE(e.view().IsWindowOpen());

@@ -49,7 +49,8 @@ TEST_F(Harness, EffectRecordDescribesTheInstrument) {
     EXPECT_EQ(e->numPrograms, 336);
     EXPECT_EQ(e->numInputs, 1);
     EXPECT_EQ(e->numOutputs, 2);
-    EXPECT_EQ(e->flags, 0x1138);
+    // Has editor, can replace, program chunks, is a synth, double replacing.
+    EXPECT_EQ(e->flags, 0x1139);
     EXPECT_EQ(e->ioRatio, 1.0f);
     EXPECT_EQ(e->initialDelay, 0);
     EXPECT_NE(e->processReplacing, nullptr);
@@ -237,12 +238,20 @@ TEST_F(Harness, PinsAndSpeakerArrangements) {
     EXPECT_EQ(buffers.left[10], 0.0f);
 }
 
-TEST_F(Harness, EditorOpcodesWithoutAnEditor) {
-    void* rect = nullptr;
-    EXPECT_EQ(host.Dispatch(vst2::effEditGetRect, 0, 0, &rect), 0);
-    EXPECT_EQ(rect, nullptr);
+TEST_F(Harness, EditorOpcodesWithoutAParentWindow) {
+    // The rectangle is there before any window is opened: hosts size their frame with it.
+    vst2::ERect* rect = nullptr;
+    ASSERT_EQ(host.Dispatch(vst2::effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->top, 0);
+    EXPECT_EQ(rect->left, 0);
+    EXPECT_EQ(rect->right, 968);
+    EXPECT_EQ(rect->bottom, 640);
+    // No parent window: nothing opens, and closing or idling an editor that never opened is
+    // harmless.
     EXPECT_EQ(host.Dispatch(vst2::effEditOpen), 0);
-    EXPECT_EQ(host.Dispatch(vst2::effEditClose), 0);
+    host.Dispatch(vst2::effEditClose);
+    host.Dispatch(vst2::effEditClose);
     EXPECT_EQ(host.Dispatch(vst2::effEditIdle), 0);
     EXPECT_EQ(host.Dispatch(vst2::effIdle), 0);
     vst2::MidiKeyName key{};

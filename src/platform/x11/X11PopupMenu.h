@@ -1,0 +1,21 @@
+#pragma once
+// Pop-up menus drawn by us in an override-redirect window, with submenus, check marks, disabled
+// items and separators, driven by mouse and keyboard in a modal loop of their own.
+
+// Before Xlib: its None macro would otherwise replace an enumerator of the menu model.
+#include "graphics/PopupMenu.h"
+
+#include <X11/Xlib.h>
+
+#include <functional>
+
+namespace platform::x11 {
+
+// Shows the menu with its top-left at root coordinates (x, y), grabs pointer and keyboard and
+// runs its own event loop on `display` until an item is chosen or the menu dismissed. Events for
+// other windows that arrive meanwhile go to `forward` (may be empty), so the editor keeps
+// repainting on Expose. Returns the chosen item's id (PopupMenu::AssignIds numbering) or 0.
+int TrackPopupMenu(Display* display, Window owner, const graphics::PopupMenu& menu, int x, int y,
+                   const std::function<void(XEvent&)>& forward);
+
+} // namespace platform::x11
