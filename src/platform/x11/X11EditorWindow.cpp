@@ -184,6 +184,7 @@ bool X11EditorWindow::OpenTextEntry(const graphics::TextEntryRequest& request) {
     X11ErrorTrap trap(display_);
     // Typing goes to the entry while it is open; the focus goes back afterwards.
     XGetInputFocus(display_, &focusBeforeEntry_, &focusRevertBeforeEntry_);
+    focusSaved_ = true;
     XSetInputFocus(display_, window_, RevertToParent, CurrentTime);
     DrawEntry();
     return true;
@@ -198,12 +199,19 @@ void X11EditorWindow::DrawEntry() {
 }
 
 void X11EditorWindow::RestoreFocus() {
-    if (!focusBeforeEntry_) return;
-    Window previous = focusBeforeEntry_;
-    focusBeforeEntry_ = 0;
-    // The window that had the focus may be gone by now; the trap takes that error.
-    if (previous != PointerRoot && previous != window_)
-        XSetInputFocus(display_, previous, focusRevertBeforeEntry_, CurrentTime);
+    if (!focusSaved_) return;
+    focusSaved_ = false;
+    // Only while the focus is still ours: the user may have given it to another window since.
+    Window now = 0;
+    int revert = 0;
+    XGetInputFocus(display_, &now, &revert);
+    if (now != window_) return;
+    // Whatever had it before gets it back, PointerRoot included. Left on our window, the focus
+    // would fall back to the host's window when ours closes, and to no window at all once the
+    // host's closes too: the keyboard would then reach nobody. A window that had it and is gone
+    // by now raises an error, which the caller's trap takes.
+    Window previous = focusBeforeEntry_ == window_ ? PointerRoot : focusBeforeEntry_;
+    XSetInputFocus(display_, previous, focusRevertBeforeEntry_, CurrentTime);
 }
 
 void X11EditorWindow::CloseTextEntry() {

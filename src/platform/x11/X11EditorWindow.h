@@ -105,6 +105,7 @@ private:
 
     X11TextEntry entry_;
     graphics::Surface entryPicture_;
+    bool focusSaved_ = false;
     Window focusBeforeEntry_ = 0;
     int focusRevertBeforeEntry_ = RevertToParent;
 
