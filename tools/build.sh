@@ -112,8 +112,17 @@ start_x_server() {
 # the run ends) instead of once per test program.
 start_wine() {
   export WINEPREFIX="$PWD/build/wineprefix"
-  cmake/wine-run.sh cmd /c exit >/dev/null 2>&1 || true
+  # The prefix is made once (its first program waits for that server to end), then a server is
+  # started that stays until the run ends (wineserver -k), before the programs whose service
+  # processes would otherwise hold a test's output open.
+  cmake/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1 || true
+  wineserver -k >/dev/null 2>&1 || true
+  wineserver -w >/dev/null 2>&1 || true
   wineserver -p </dev/null >/dev/null 2>&1 || true
+  cmake/wine-run.sh cmd /c exit </dev/null >/dev/null 2>&1 || true
+  # Xvfb has no window manager: windows of the prefix are not to wait for one when they close.
+  cmake/wine-run.sh reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
+    </dev/null >/dev/null 2>&1 || true
   wine_started=1
 }
 
