@@ -1,6 +1,7 @@
 #include "engine/MidiEventQueue.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <exception>
 
@@ -54,7 +55,11 @@ void MidiEventQueue::PopFront() {
 void MidiEventQueue::ReduceOffsets(std::int32_t ticks) {
     for (int i = front_; i < count_; ++i) {
         std::uint64_t& word = entries_[static_cast<std::size_t>(i)];
-        std::int32_t offset = PackedOffset(word) - ticks;
+        // Saturated, not wrapped: a far-future message must never become due, nor a due one
+        // far-future, whatever tick the rate gave.
+        std::int64_t reduced = std::int64_t{PackedOffset(word)} - ticks;
+        std::int32_t offset =
+            static_cast<std::int32_t>(std::clamp<std::int64_t>(reduced, INT32_MIN, INT32_MAX));
         word = (word & ~std::uint64_t{0xFFFFFFFFu}) |
                static_cast<std::uint64_t>(static_cast<std::uint32_t>(offset));
     }

@@ -59,7 +59,8 @@ public:
         return PackedOffset(entries_[static_cast<std::size_t>(front_)]);
     }
     void PopFront();
-    // Subtracts ticks from the offset of every queued message (a control tick has passed).
+    // Subtracts ticks from the offset of every queued message (a control tick has passed),
+    // saturating at the limits of the offset's range.
     void ReduceOffsets(std::int32_t ticks);
     // Message i counted from the front (for inspection).
     MidiEvent At(int index) const {

@@ -11,6 +11,8 @@ namespace engine {
 namespace {
 constexpr double kChipSampleScale = 1.0 / 8192.0; // 2^-13: chip sum to output level
 constexpr double kOutputCutoff = 16.0;            // DC blocker on the host-rate output
+constexpr int kAllSoundOff = 120;                 // controllers that act in order with notes
+constexpr int kAllNotesOff = 123;
 } // namespace
 
 RenderLoop::RenderLoop(VoiceEngine& voices, MidiEventQueue& midiEvents, TickClock& clock)
@@ -26,7 +28,8 @@ bool RenderLoop::Reset(double hostRate) {
 
     AllNotesOff();
     state_.storedSampleRate = hostRate;
-    clock_.tickInterval = static_cast<int>(std::lround(hostRate / 1000.0));
+    // Bounded, so that no rate a caller passes can give a tick that does not fit an int.
+    clock_.tickInterval = static_cast<int>(std::lround(std::clamp(hostRate / 1000.0, 1.0, 1.0e6)));
     state_.chipFilter.ClearHistory();
     state_.chipFilter.Design(ChipFilter::kChipCutoff);
     for (double& x : state_.history) x = 0.0;
@@ -40,6 +43,7 @@ bool RenderLoop::Reset(double hostRate) {
 
 void RenderLoop::AllNotesOff() {
     state_.voiceEvents.Clear();
+    carriedEvents_ = 0;
     voices_.AllNotesOff();
 }
 
@@ -50,6 +54,14 @@ void RenderLoop::SetMono(bool mono) {
 
 void RenderLoop::ControlTick(int voiceCount) {
     const int interval = clock_.tickInterval;
+    // 0. A voice event waits for the index within a chunk that equals its offset. When the
+    // pieces rendered are shorter than a tick (a block size below the tick, or a host that sends
+    // offsets beyond its block), that index may never come, and the event would hold back every
+    // later note and panic for good. One that has already missed a whole further tick is
+    // applied now, in order, before this tick's events.
+    for (; carriedEvents_ > 0 && !state_.voiceEvents.Empty(); --carriedEvents_)
+        ApplyVoiceEvent(state_.voiceEvents.Front());
+    carriedEvents_ = state_.voiceEvents.Size();
     // 1. Messages due within this tick.
     while (!midiEvents_.Empty() && midiEvents_.FrontOffset() < interval) {
         MidiEvent event = midiEvents_.Front();
@@ -65,6 +77,8 @@ void RenderLoop::ControlTick(int voiceCount) {
         case 0xB:
             switch (event.data1) {
             case 64:
+            case kAllSoundOff:
+            case kAllNotesOff:
                 state_.voiceEvents.Push(event);
                 break;
             case 1:
@@ -116,21 +130,30 @@ void RenderLoop::ControlTick(int voiceCount) {
 void RenderLoop::ApplyVoiceEvents(int index) {
     VoiceEventQueue& queue = state_.voiceEvents;
     while (!queue.Empty() && queue.FrontOffset() == index) {
-        MidiEvent event = queue.Front();
-        queue.PopFront();
-        switch (event.status & 0xF0) {
-        case 0xB0:
+        ApplyVoiceEvent(queue.Front());
+        if (carriedEvents_ > 0) --carriedEvents_;
+    }
+}
+
+void RenderLoop::ApplyVoiceEvent(MidiEvent event) {
+    state_.voiceEvents.PopFront();
+    switch (event.status & 0xF0) {
+    case 0xB0:
+        if (event.data1 == 64) {
             voices_.SustainPedal(event.data2 > 0);
-            break;
-        case 0x80:
-            voices_.NoteOff(event.data1);
-            break;
-        case 0x90:
-            voices_.NoteOn(event.data1, event.data2);
-            break;
-        default:
-            break;
+        } else {
+            // The panic releases the voices only: events after it in this tick still play.
+            voices_.AllNotesOff();
         }
+        break;
+    case 0x80:
+        voices_.NoteOff(event.data1);
+        break;
+    case 0x90:
+        voices_.NoteOn(event.data1, event.data2);
+        break;
+    default:
+        break;
     }
 }
 

@@ -10,8 +10,8 @@ namespace engine {
 
 class VoiceEngine;
 
-// Receives the controllers the loop does not handle itself (all but 1, 2, 4 and 64), for the
-// controller map; it may change parameters.
+// Receives the controllers the loop does not handle itself (all but 1, 2, 4, 64, 120 and 123),
+// for the controller map; it may change parameters.
 using MappedControllerHandler = void (*)(void* context, int controller, int value);
 
 class RenderLoop {
@@ -42,6 +42,8 @@ public:
 private:
     void ControlTick(int voiceCount);
     void ApplyVoiceEvents(int index);
+    // Removes the front voice event, which is event, and applies it.
+    void ApplyVoiceEvent(MidiEvent event);
     double HostSample();
 
     VoiceEngine& voices_;
@@ -50,7 +52,8 @@ private:
     RenderState state_;
     MappedControllerHandler controllerHandler_ = nullptr;
     void* controllerContext_ = nullptr;
-    int voiceCount_ = 64; // fixed for the whole block
+    int voiceCount_ = 64;   // fixed for the whole block
+    int carriedEvents_ = 0; // voice events at the front left over from an earlier tick
 };
 
 } // namespace engine

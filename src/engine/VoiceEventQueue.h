@@ -1,8 +1,8 @@
 #pragma once
-// The note-on, note-off and sustain-pedal messages of the current control tick, in the order the
-// tick took them, waiting for the sample index that equals their offset. A first-in first-out
-// array of packed messages whose storage is kept when it empties, so that it allocates only when a
-// tick brings more of them than ever before.
+// The note-on, note-off, sustain-pedal and panic (controllers 120 and 123) messages of the
+// current control tick, in the order the tick took them, waiting for the sample index that equals
+// their offset. A first-in first-out array of packed messages whose storage is kept when it
+// empties, so that it allocates only when a tick brings more of them than ever before.
 
 #include "engine/MidiEventQueue.h"
 

@@ -170,13 +170,14 @@ bool PluginBase::WriteStateFor(int index, ChunkBuffer& buffer) {
 }
 
 void PluginBase::SetSampleRate(double rate) {
-    // A rate that is not finite or implausibly low would make the control tick zero samples long.
-    if (!std::isfinite(rate) || rate < kMinSampleRate) return;
+    // A rate that is not finite or implausibly low would make the control tick zero samples long;
+    // an absurdly high one would make it longer than any offset can count.
+    if (!std::isfinite(rate) || rate < kMinSampleRate || rate > kMaxSampleRate) return;
     sampleRate_ = rate;
 }
 
 void PluginBase::SetBlockSize(int frames) {
-    if (frames <= 0) return;
+    if (frames <= 0 || frames > kMaxBlockSize) return;
     if (frames != blockSize_) {
         for (Channel& channel : inputs_) channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
         for (Channel& channel : outputs_)

@@ -54,7 +54,13 @@ struct TransportInfo {
 class PluginBase {
 public:
     static constexpr int kPresetCount = 336;
+    // The rates and block sizes a host can really run. Anything outside is ignored and the previous
+    // value stays: a rate far above the range makes the control tick meaningless, and the scratch
+    // buffers are allocated at the block size. A process call longer than the block size is
+    // rendered in pieces, so the block-size limit never limits what a host may ask to render.
     static constexpr double kMinSampleRate = 1000.0;
+    static constexpr double kMaxSampleRate = 1536000.0;
+    static constexpr int kMaxBlockSize = 16384;
 
     explicit PluginBase(int paramCount, int presetCount, const char* ioConfiguration);
 

@@ -266,7 +266,8 @@ vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::In
         ResetProcessing();
         return 0;
     case vst2::effSetBlockSize:
-        SetBlockSize(value > 0x7FFFFFFF ? 0 : static_cast<int>(value));
+        // Checked before narrowing: a 64-bit value must not wrap into a plausible size.
+        SetBlockSize(value > 0 && value <= kMaxBlockSize ? static_cast<int>(value) : 0);
         ResetProcessing();
         return 0;
     case vst2::effMainsChanged:

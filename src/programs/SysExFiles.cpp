@@ -23,22 +23,38 @@ SharedFolder& LastFolder() {
     return shared;
 }
 
+// The first bytes of a file's message as its reader takes them: up to the first 0xFF, real-time
+// bytes left out, stopping after the first F7 or once limit bytes were kept.
+template <typename NextByte> void TakeMessageBytes(NextByte next, std::size_t limit, Bytes& out) {
+    int c;
+    for (std::size_t read = 0; read < kMaxSysExFileRead && (c = next()) >= 0; ++read) {
+        const std::uint8_t byte = static_cast<std::uint8_t>(c);
+        if (byte == 0xFF) break;
+        if (IsRealTimeByte(byte)) continue;
+        out.push_back(byte);
+        if (byte == kSysExEnd || out.size() == limit) break;
+    }
+}
+
 } // namespace
 
 bool ReadSysExHeader(const std::string& path, std::array<std::uint8_t, kSysExHeaderSize>& header) {
     header.fill(0xFF);
     if (path.empty()) return false;
+    Bytes start;
     // Only the start is read, so that a file the user is refused is not read whole.
     if (std::FILE* file = std::fopen(path.c_str(), "rb")) {
-        std::size_t read = std::fread(header.data(), 1, header.size(), file);
-        (void)read; // a short file leaves 0xFF in the missing bytes
+        TakeMessageBytes([file] { return std::fgetc(file); }, header.size(), start);
         std::fclose(file);
-        return true;
+    } else {
+        // The C runtime cannot open every UTF-8 path on every OS; the platform's reader can.
+        Bytes whole;
+        if (!platform::ReadWholeFile(path, whole)) return false;
+        std::size_t at = 0;
+        TakeMessageBytes([&] { return at < whole.size() ? int{whole[at++]} : -1; }, header.size(),
+                         start);
     }
-    // The C runtime cannot open every UTF-8 path on every OS; the platform's reader can.
-    Bytes whole;
-    if (!platform::ReadWholeFile(path, whole)) return false;
-    std::copy_n(whole.begin(), std::min(whole.size(), header.size()), header.begin());
+    std::copy_n(start.begin(), std::min(start.size(), header.size()), header.begin());
     return true;
 }
 
@@ -56,8 +72,9 @@ bool ReadSysExMessage(const std::string& path, Bytes& message) {
 
 bool ReadSysExVoices(const std::string& path, std::vector<VoiceRecord>& records) {
     records.clear();
-    Bytes message;
-    return ReadSysExMessage(path, message) && ParseVoiceBlocks(message, records);
+    Bytes raw, message;
+    return ReadSysExMessage(path, raw) && ExtractSysExMessage(raw, message) &&
+           ParseVoiceBlocks(message, records);
 }
 
 std::string SafeFileName(const std::string& name) {

@@ -10,13 +10,15 @@
 
 namespace programs {
 
-// The first seven bytes of a file, enough to classify it; missing bytes read as 0xFF. False when
-// the file cannot be opened.
+// The first seven bytes of the file's message, enough to classify it, read as its message is
+// (real-time bytes F8 to FE left out, reading stops at 0xFF); missing bytes read as 0xFF. False
+// when the file cannot be opened.
 bool ReadSysExHeader(const std::string& path, std::array<std::uint8_t, kSysExHeaderSize>& header);
 
 // The message at the start of a file: reading stops before the first 0xFF (no valid message
 // holds one) and after the first F7 (later messages and trailing bytes do not count), and after
-// kMaxSysExFileRead bytes, more than any valid message. False when the file cannot be read.
+// kMaxSysExFileRead bytes, more than any valid message. The bytes are as in the file: whoever
+// applies them passes them through ExtractSysExMessage first. False when the file cannot be read.
 constexpr std::size_t kMaxSysExFileRead = 65536;
 bool ReadSysExMessage(const std::string& path, Bytes& message);
 

@@ -28,6 +28,13 @@ bool ReadVoiceBlock(const std::uint8_t* data, std::size_t size, std::size_t posi
     return ByteAt(data, size, position + kVoiceNibbleCount) == expected;
 }
 
+// True when every byte after the opening F0 and before end is a data byte.
+bool OnlyDataBytes(const std::uint8_t* data, std::size_t size, std::size_t end) {
+    for (std::size_t i = 1; i < end && i < size; ++i)
+        if (data[i] & 0x80) return false;
+    return true;
+}
+
 void AppendBlock(const VoiceBlock& block, Bytes& out) {
     out.insert(out.end(), block.nibbles.begin(), block.nibbles.end());
     out.push_back(block.checksum);
@@ -48,6 +55,36 @@ SysExKind ClassifySysEx(const std::uint8_t* data, std::size_t size) {
     if (b4 != 0 || b5 != 0)
         return (b4 == 0 && b5 == 3) ? SysExKind::Configuration : SysExKind::Unknown;
     return b6 == 1 ? SysExKind::VoiceBank2 : SysExKind::VoiceBank1;
+}
+
+bool ExtractSysExMessage(const std::uint8_t* data, std::size_t size, Bytes& message) {
+    message.clear();
+    std::size_t i = 0;
+    while (i < size && IsRealTimeByte(data[i])) ++i;
+    if (i == size || data[i] != kSysExStart) return false;
+    message.reserve(size - i);
+    message.push_back(data[i]);
+    for (++i; i < size; ++i) {
+        const std::uint8_t byte = data[i];
+        if (IsRealTimeByte(byte)) continue;
+        if (byte == kSysExEnd) {
+            message.push_back(byte);
+            return true;
+        }
+        if (byte & 0x80) {
+            message.clear();
+            return false;
+        }
+        message.push_back(byte);
+    }
+    return true;
+}
+
+bool HasOnlyDataBytes(const std::uint8_t* data, std::size_t size) {
+    if (!data || size == 0 || data[0] != kSysExStart) return false;
+    for (std::size_t i = 1; i < size && data[i] != kSysExEnd; ++i)
+        if (data[i] & 0x80) return false;
+    return true;
 }
 
 std::uint8_t BlockChecksum(const std::uint8_t* nibbles, std::size_t count) {
@@ -73,8 +110,8 @@ bool ParseVoiceBlocks(const std::uint8_t* data, std::size_t size,
     if (kind == SysExKind::SingleVoice) {
         VoiceRecord record{};
         if (!ReadVoiceBlock(data, size, kSingleVoiceDataStart, record)) return false;
-        if (ByteAt(data, size, kSingleVoiceDataStart + kVoiceNibbleCount + 1) != kSysExEnd)
-            return false;
+        const std::size_t end = kSingleVoiceDataStart + kVoiceNibbleCount + 1;
+        if (ByteAt(data, size, end) != kSysExEnd || !OnlyDataBytes(data, size, end)) return false;
         records.push_back(record);
         return true;
     }
@@ -91,7 +128,8 @@ bool ParseVoiceBlocks(const std::uint8_t* data, std::size_t size,
         read.push_back(record);
         position += kVoiceNibbleCount + 1;
     }
-    if (ByteAt(data, size, position) != kSysExEnd) return false;
+    if (ByteAt(data, size, position) != kSysExEnd || !OnlyDataBytes(data, size, position))
+        return false;
     records.swap(read);
     return true;
 }

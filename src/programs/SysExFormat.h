@@ -56,6 +56,28 @@ inline bool IsBankDump(SysExKind kind) {
     return kind == SysExKind::VoiceBank1 || kind == SysExKind::VoiceBank2;
 }
 
+// Real-time messages (F8 to FF) are single bytes that MIDI lets a sender place between any two
+// bytes of another message.
+inline bool IsRealTimeByte(std::uint8_t byte) {
+    return byte >= 0xF8;
+}
+
+// The message that starts at data[0], as the module would take it off the cable: real-time bytes
+// are left out and the first F7 ends it (anything after it is not part of it). False, with an
+// empty message, when the data does not start with F0 or when any other byte of 0x80 or above
+// lies inside: such a byte cannot travel inside a message, and the block checksums, which keep
+// only seven bits, would not notice it. A message without an F7 is returned as it is; its readers
+// refuse it.
+bool ExtractSysExMessage(const std::uint8_t* data, std::size_t size, Bytes& message);
+inline bool ExtractSysExMessage(const Bytes& bytes, Bytes& message) {
+    return ExtractSysExMessage(bytes.data(), bytes.size(), message);
+}
+
+// True when data starts with F0 and every byte after it, up to the first F7 (or the end), is a
+// data byte below 0x80. What applies a message asks this first: a message that fails is refused
+// whole, real-time bytes included (the paths that may carry them leave them out beforehand).
+bool HasOnlyDataBytes(const std::uint8_t* data, std::size_t size);
+
 // The two's complement of the sum of the bytes, masked to seven bits.
 std::uint8_t BlockChecksum(const std::uint8_t* nibbles, std::size_t count);
 
@@ -63,8 +85,10 @@ std::uint8_t BlockChecksum(const std::uint8_t* nibbles, std::size_t count);
 VoiceBlock EncodeVoiceBlock(const VoiceRecord& record);
 
 // The voice records of a single-voice dump (one) or a voice-bank dump (48). Every block's
-// checksum and the closing F7 must be right; otherwise the result is false and records is empty.
-// Bytes past the end of the data read as 0xFF, so a short message fails its checks.
+// checksum and the closing F7 must be right, and every byte between F0 and that F7 must be a data
+// byte (below 0x80; real-time bytes must have been left out, see ExtractSysExMessage); otherwise
+// the result is false and records is empty. Bytes past the end of the data read as 0xFF, so a
+// short message fails its checks.
 bool ParseVoiceBlocks(const std::uint8_t* data, std::size_t size,
                       std::vector<VoiceRecord>& records);
 inline bool ParseVoiceBlocks(const Bytes& bytes, std::vector<VoiceRecord>& records) {

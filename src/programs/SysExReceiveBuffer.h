@@ -1,7 +1,8 @@
 #pragma once
 // Joins SysEx that a host delivers in pieces: an event that starts with F0 begins a new message,
-// every event's bytes are appended, and an event that ends with F7 completes it. The buffer is
-// capped, so a dump that never ends cannot grow it without bound.
+// every event's bytes are appended, and an event that ends with F7 completes it. Real-time bytes
+// (F8 to FF), which MIDI allows anywhere, are dropped on arrival and count for none of these
+// rules. The buffer is capped, so a dump that never ends cannot grow it without bound.
 
 #include "programs/SysExFormat.h"
 

@@ -115,7 +115,8 @@ void Vorn::QueueMidi(host::MidiMessage message, bool adjustOffset) {
     // Past the first tick, a message takes effect at the tick nearest to its time rather than at
     // the tick before it.
     if (adjustOffset && offset > interval) offset += interval / 2;
-    event.offset = static_cast<std::int32_t>(std::min<std::int64_t>(offset, INT32_MAX));
+    event.offset =
+        static_cast<std::int32_t>(std::clamp<std::int64_t>(offset, INT32_MIN, INT32_MAX));
     event.status = message.status;
     // Data bytes are 7 bits; a host that sends more gets them masked.
     event.data1 = static_cast<std::uint8_t>(message.data1 & 0x7F);
@@ -139,7 +140,10 @@ void Vorn::HandleMidiMessage(const host::MidiMessage& message) {
     }
     case 0xB:
         if (controller >= 120) {
-            if (controller == 120 || controller == 123) AllNotesOff();
+            // All Sound Off and All Notes Off come in the same list as the last notes (hosts
+            // send them at transport stop): queued at their own offset, unadjusted like notes,
+            // so that they release what came before them and not what comes after.
+            if (controller == 120 || controller == 123) QueueMidi(message, false);
         } else if (LearnActive()) {
             LearnController(controller);
         } else {

@@ -54,6 +54,9 @@ void Vorn::HandleSysEx(const host::SysExMessage& message) {
 
 bool Vorn::ApplySysEx(const std::uint8_t* data, std::size_t size) {
     platform::ScopedLock lock(Mutex());
+    // A byte with bit 7 set inside refuses the message whole, before anything is read from it:
+    // the block checksums keep seven bits and would let it through into names and sounds.
+    if (!programs::HasOnlyDataBytes(data, size)) return false;
     const programs::SysExKind kind = programs::ClassifySysEx(data, size);
     if (kind == programs::SysExKind::ParamChange) {
         if (size < 8) return false;
@@ -174,9 +177,11 @@ bool Vorn::LoadSysExFile(const std::string& path) {
         return false;
     }
 
-    programs::Bytes message;
-    bool loaded =
-        programs::ReadSysExMessage(path, message) && ApplySysEx(message.data(), message.size());
+    // Real-time bytes in the file are left out as on MIDI; any other high byte refuses it.
+    programs::Bytes raw, message;
+    bool loaded = programs::ReadSysExMessage(path, raw) &&
+                  programs::ExtractSysExMessage(raw, message) &&
+                  ApplySysEx(message.data(), message.size());
     if (!loaded) Ui().ShowMessage(platform::MessageKind::Error, kLoadFailedText, kErrorCaption);
     programs::SetLastSysExFolder(programs::FolderOf(path));
     return loaded;

@@ -131,3 +131,19 @@ TEST(VoiceEventQueue, FirstInFirstOutAndGrowth) {
     queue.Clear();
     EXPECT_TRUE(queue.Empty());
 }
+
+TEST(MidiEventQueue, ReducingOffsetsNeverWrapsRoundWhateverTheTick) {
+    // A tick of any sign or length must not turn a far-future message into a due one or back.
+    MidiEventQueue queue;
+    queue.Add(Event(INT32_MAX - 5, 0x90));
+    queue.Add(Event(INT32_MAX, 0x80));
+    queue.ReduceOffsets(-2147483);
+    EXPECT_EQ(Offsets(queue), (std::vector<int>{INT32_MAX, INT32_MAX}));
+    queue.ReduceOffsets(INT32_MAX);
+    EXPECT_EQ(Offsets(queue), (std::vector<int>{0, 0}));
+    queue.ReduceOffsets(INT32_MAX);
+    queue.ReduceOffsets(INT32_MAX);
+    EXPECT_EQ(Offsets(queue), (std::vector<int>{INT32_MIN, INT32_MIN}));
+    queue.ReduceOffsets(INT32_MIN);
+    EXPECT_EQ(Offsets(queue), (std::vector<int>{0, 0}));
+}

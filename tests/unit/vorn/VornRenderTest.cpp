@@ -211,7 +211,8 @@ TEST(VornRender, ControllerMessages) {
     vorn.Midi(0, 0x91, 64, 100);
     vorn.Render(64);
     EXPECT_EQ(plugin.Voices().HeldNoteCount(), 2);
-    vorn.Midi(3, 0xB0, 123, 0); // all notes off, at once
+    vorn.Midi(3, 0xB0, 123, 0); // all notes off, in order with the notes, at the next tick
+    vorn.Render(64);
     EXPECT_EQ(plugin.Voices().HeldNoteCount(), 0);
     EXPECT_FALSE(plugin.Voices().Bank().voice[0].gate);
     vorn.Midi(0, 0x92, 60, 0); // velocity 0 is a note-off
@@ -219,6 +220,7 @@ TEST(VornRender, ControllerMessages) {
     vorn.Render(64);
     EXPECT_EQ(plugin.Voices().HeldNoteCount(), 1);
     vorn.Midi(0, 0xB0, 120, 0); // all sound off
+    vorn.Render(64);
     EXPECT_EQ(plugin.Voices().HeldNoteCount(), 0);
 }
 
