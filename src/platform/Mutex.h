@@ -29,6 +29,11 @@ public:
     static constexpr std::size_t kStorageSize = 64;
 
 private:
+    // The OS's part (posix/ and win32/): the lock itself and the calling thread's id, never 0.
+    void NativeLock();
+    void NativeUnlock();
+    bool NativeTryLock();
+    static unsigned long long ThisThread();
     void Taken();
 
     alignas(16) unsigned char storage_[kStorageSize];
