@@ -72,7 +72,13 @@ TEST(X11Lifecycle, AHundredOpenCloseCyclesLeaveNoServerResourcesOrMemoryBehind) 
     EXPECT_EQ(ServerResources(host.display(), "WINDOW"), windows);
     EXPECT_EQ(ServerResources(host.display(), "PIXMAP"), pixmaps);
     EXPECT_EQ(ServerResources(host.display(), "GC"), gcs);
+#if !defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer holds freed memory back in its quarantine, so resident memory grows there
+    // whatever the plug-in does; its leak check at exit takes the place of this one.
     EXPECT_LT(ResidentKilobytes() - memory, 4096) << "resident memory grew";
+#else
+    (void)memory;
+#endif
     EXPECT_EQ(strayErrors, 0);
     XSetErrorHandler(previous);
 }
