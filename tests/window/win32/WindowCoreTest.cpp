@@ -34,12 +34,7 @@ public:
 class Win32WindowCore : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string message;
-        if (DisplayMissing(message)) {
-            const char* ci = std::getenv("CI");
-            if (ci && std::string(ci) == "true") FAIL() << message;
-            GTEST_SKIP() << message;
-        }
+        VORNA_REQUIRE_WINDOW_DISPLAY();
         frame = CreateFrame(300, 200);
         ASSERT_NE(frame, nullptr);
         editor.Resize(300, 200);

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstdlib>
 #include <functional>
 #include <string>
 #include <thread>
@@ -18,6 +19,18 @@ namespace window_test {
 
 // Skips (or, under CI=true, fails) the calling test when no X display is given to Wine.
 bool DisplayMissing(std::string& message);
+
+// In a test's set-up: without a display the window tests cannot run. Under CI that is a failure,
+// elsewhere a skip.
+#define VORNA_REQUIRE_WINDOW_DISPLAY()                                                             \
+    do {                                                                                           \
+        std::string missing;                                                                       \
+        if (window_test::DisplayMissing(missing)) {                                                \
+            const char* ci = std::getenv("CI");                                                    \
+            if (ci && std::string(ci) == "true") FAIL() << missing;                                \
+            GTEST_SKIP() << missing;                                                               \
+        }                                                                                          \
+    } while (false)
 
 // The frame window's record of the key messages it received (passed on by the editor).
 struct FrameKey {

@@ -14,12 +14,7 @@ namespace window_test {
 class EditorWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string message;
-        if (DisplayMissing(message)) {
-            const char* ci = std::getenv("CI");
-            if (ci && std::string(ci) == "true") FAIL() << message;
-            GTEST_SKIP() << message;
-        }
+        VORNA_REQUIRE_WINDOW_DISPLAY();
         ASSERT_TRUE(host.Loaded()) << host.host.Error();
         ASSERT_NE(host.Frame(), nullptr);
         FrameKeys().clear();
