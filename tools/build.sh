@@ -123,10 +123,22 @@ start_wine() {
   # Xvfb has no window manager: windows of the prefix are not to wait for one when they close.
   cmake/wine-run.sh reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f \
     </dev/null >/dev/null 2>&1 || true
+  # The first program that touches the desktop starts Wine's desktop process, which inherits that
+  # program's output and lives until the prefix has been idle for a while: ctest would count that
+  # one test as running until every other test has ended, leaving one core idle. A console program
+  # that waits on a pipe for the whole run keeps the desktop up from here, with its output detached.
+  wine_keeper_pipe="$PWD/build/wine-keeper.fifo"
+  rm -f "$wine_keeper_pipe"
+  mkfifo "$wine_keeper_pipe"
+  sleep 86400 >"$wine_keeper_pipe" &
+  wine_keeper_pid=$!
+  cmake/wine-run.sh cmd /c "set /p _=" <"$wine_keeper_pipe" >/dev/null 2>&1 &
   wine_started=1
 }
 
 timings=()
+skips=()
+background_pid=""
 print_timings() {
   [ ${#timings[@]} -eq 0 ] && return 0
   echo
@@ -136,36 +148,120 @@ print_timings() {
 
 stop_services() {
   local status=$?
-  [ -n "${wine_started:-}" ] && wineserver -k >/dev/null 2>&1
-  [ -n "${x_server_pid:-}" ] && kill "$x_server_pid" 2>/dev/null
+  # A build still running beside failed tests is stopped with all its compilers.
+  [ -n "${background_pid:-}" ] && { kill -- -"$background_pid" 2>/dev/null || true; }
+  if [ -n "${wine_started:-}" ]; then
+    kill "$wine_keeper_pid" 2>/dev/null || true
+    rm -f "$wine_keeper_pipe"
+    wineserver -k >/dev/null 2>&1 || true
+  fi
+  [ -n "${x_server_pid:-}" ] && { kill "$x_server_pid" 2>/dev/null || true; }
+  print_skips
   print_timings
   return $status
 }
 
 # The Linux build compiles everything (tools and benchmarks too); the others build what the tests
 # run. ctest runs as many tests at once as the machine has cores, the longest first (COST).
+build_for_tests() {
+  local preset=$1 target=vorna_tests
+  [ "$preset" = linux ] && target=all
+  build "$preset" "$target"
+}
+
+# What the tests of one preset skipped, and why, from GoogleTest's output in the ctest log.
+record_skips() {
+  local preset=$1 log="build/$1/Testing/Temporary/LastTest.log"
+  [ -f "$log" ] || return 0
+  local line
+  while IFS= read -r line; do
+    skips+=("$(printf '%-6s %s' "$preset" "$line")")
+  done < <(awk '
+    /: Skipped$/ { getline reason; next }
+    /^\[  SKIPPED \] [A-Za-z_][A-Za-z0-9_]*\.[A-Za-z0-9_\/]+ \(/ {
+      name = $4; if (!(name in seen)) { seen[name] = 1; print name ": " reason }
+      reason = ""
+    }' "$log")
+}
+
+print_skips() {
+  echo
+  if [ ${#skips[@]} -eq 0 ]; then
+    echo "Skipped tests: none"
+  else
+    echo "Skipped tests (README.md lists the expected ones):"
+    printf '  %s\n' "${skips[@]}"
+  fi
+}
+
+# A background build in its own process group, at a low priority, its output kept for later.
+start_background_build() {
+  local preset=$1
+  background_log="build/$preset.build.log"
+  mkdir -p build
+  set -m
+  (
+    renice -n 15 -p "$BASHPID" >/dev/null
+    start=$SECONDS
+    build_for_tests "$preset" >"$background_log" 2>&1
+    echo $((SECONDS - start)) >"$background_log.seconds"
+  ) &
+  background_pid=$!
+  set +m
+}
+
+# Waits for the background build and shows its output; fails when the build failed.
+finish_background_build() {
+  local preset=$1 status=0
+  wait "$background_pid" || status=$?
+  background_pid=""
+  cat "$background_log"
+  if [ $status -ne 0 ]; then
+    timings+=("$(printf '%-6s build   FAILED' "$preset")")
+    return 1
+  fi
+  timings+=("$(printf '%-6s build %5d  (beside the tests before it)' "$preset" \
+    "$(cat "$background_log.seconds")")")
+}
+
+# The first preset builds alone. After that each preset's tests run while the next one builds at a
+# low priority: the tests keep their speed, and the build takes the time they leave a core idle
+# (a long test running on alone, waits for the X server or Wine).
 run_tests() {
   trap stop_services EXIT
-  local run_start=$SECONDS jobs
+  local run_start=$SECONDS jobs start tree_before presets i
   jobs=$(nproc)
+  tree_before=$(git status --porcelain --untracked-files=all 2>/dev/null || true)
   start_x_server
   # VORNA_TEST_PRESETS picks some of the builds (for example "win64 win32") when working on one.
-  for preset in ${VORNA_TEST_PRESETS:-linux asan tsan win64 win32}; do
-    local target=vorna_tests start
-    [ "$preset" = linux ] && target=all
+  read -r -a presets <<<"${VORNA_TEST_PRESETS:-linux asan tsan win64 win32}"
+  start=$SECONDS
+  build_for_tests "${presets[0]}"
+  timings+=("$(printf '%-6s build %5d' "${presets[0]}" $((SECONDS - start)))")
+  for ((i = 0; i < ${#presets[@]}; i++)); do
+    local preset=${presets[$i]} next=${presets[$((i + 1))]:-}
     case "$preset" in win*) [ -z "${wine_started:-}" ] && start_wine ;; esac
+    [ -n "$next" ] && start_background_build "$next"
     start=$SECONDS
-    build "$preset" "$target"
-    timings+=("$(printf '%-6s build %5d' "$preset" $((SECONDS - start)))")
-    start=$SECONDS
-    ctest --preset "$preset" -j "$jobs" || {
+    if ! ctest --preset "$preset" -j "$jobs"; then
       timings+=("$(printf '%-6s tests %5d  FAILED' "$preset" $((SECONDS - start)))")
+      record_skips "$preset"
       return 1
-    }
+    fi
     timings+=("$(printf '%-6s tests %5d  (%s tests)' "$preset" $((SECONDS - start)) \
       "$(ctest --preset "$preset" -N | sed -n 's/^Total Tests: //p')")")
+    record_skips "$preset"
+    [ -n "$next" ] && { finish_background_build "$next" || return 1; }
   done
   timings+=("$(printf 'all    total %5d' $((SECONDS - run_start)))")
+  # No test may write into the source tree (a golden regenerated by accident would pass unseen).
+  local tree_after
+  tree_after=$(git status --porcelain --untracked-files=all 2>/dev/null || true)
+  if [ "$tree_after" != "$tree_before" ]; then
+    echo "The tests changed the source tree:" >&2
+    diff <(echo "$tree_before") <(echo "$tree_after") >&2 || true
+    return 1
+  fi
 }
 
 # Everything in full for a release: every factory program on every build, and each libFuzzer
