@@ -4,6 +4,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "PluginHost.h"
@@ -30,29 +32,43 @@ void ApplyProgram(hostkit::PluginHost& host, double releaseNormalized) {
     }
 }
 
-void RunVorn(benchmark::State& state, int notes, bool release) {
+// notes held (release false) or released after one block (release true, with the slowest
+// release so that they keep sounding); with silentSeconds, released quickly after a second and
+// followed by that much silence before the measurement.
+void RunVorn(benchmark::State& state, int notes, bool release, int silentSeconds = 0) {
     hostkit::PluginHost host;
     if (!host.UseEntry(&VSTPluginMain)) {
         state.SkipWithError("the plug-in did not start");
         return;
     }
     host.Open(44100.0, kBlock);
-    ApplyProgram(host, release ? 0.0 : 1.0);
+    ApplyProgram(host, release && silentSeconds == 0 ? 0.0 : 1.0);
     std::vector<float> left(kBlock), right(kBlock), input(kBlock);
     float* outputs[2] = {left.data(), right.data()};
     float* inputs[1] = {input.data()};
     vst2::AEffect* effect = host.Effect();
     for (int n = 0; n < notes; ++n) host.SendMidi(0, 0x90, static_cast<uint8_t>(36 + n), 100);
     effect->processReplacing(effect, inputs, outputs, kBlock);
+    if (silentSeconds > 0)
+        for (int b = 0; b < kBlocksPerSecond; ++b)
+            effect->processReplacing(effect, inputs, outputs, kBlock);
     if (release) {
         for (int n = 0; n < notes; ++n) host.SendMidi(0, 0x80, static_cast<uint8_t>(36 + n), 0);
         effect->processReplacing(effect, inputs, outputs, kBlock);
     }
+    // An instance that played and then stayed silent: the filters have settled to zero.
+    for (int b = 0; b < silentSeconds * kBlocksPerSecond; ++b)
+        effect->processReplacing(effect, inputs, outputs, kBlock);
     for (auto _ : state) {
         for (int b = 0; b < kBlocksPerSecond; ++b)
             effect->processReplacing(effect, inputs, outputs, kBlock);
         benchmark::DoNotOptimize(left.data());
     }
+    // What was measured is what was meant: sound while notes sound, exact silence when idle.
+    float peak = 0.0f;
+    for (float v : left) peak = std::max(peak, std::abs(v));
+    const bool sounding = notes > 0 && silentSeconds == 0;
+    if (sounding != (peak > 0.0f)) state.SkipWithError(sounding ? "no sound" : "not silent");
     state.counters["realtime_x"] =
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
     host.CloseInstance();
@@ -73,6 +89,11 @@ void BM_Vorn64Releasing(benchmark::State& s) {
 void BM_VornIdle(benchmark::State& s) {
     RunVorn(s, 0, false);
 }
+// Eight notes played for a second and released quickly, then 10 s of silence before measuring:
+// an idle instance in a project.
+void BM_VornIdleAfterSilence(benchmark::State& s) {
+    RunVorn(s, 8, true, 10);
+}
 
 } // namespace
 
@@ -81,3 +102,4 @@ BENCHMARK(BM_Vorn8Sounding)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Vorn1Sounding)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Vorn64Releasing)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_VornIdle)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VornIdleAfterSilence)->Unit(benchmark::kMillisecond);

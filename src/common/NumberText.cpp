@@ -1,4 +1,5 @@
 #include "common/NumberText.h"
+#include "common/Utf8Text.h"
 
 #include <charconv>
 #include <cmath>
@@ -79,7 +80,7 @@ double ParseDouble(const char* text, std::size_t* consumed) {
 void CopyText(char* destination, std::size_t capacity, const char* text) {
     if (!destination || capacity == 0) return;
     std::size_t length = text ? std::strlen(text) : 0;
-    if (length >= capacity) length = capacity - 1;
+    if (length >= capacity) length = Utf8FittingLength(text, length, capacity - 1);
     if (length) std::memcpy(destination, text, length);
     destination[length] = '\0';
 }

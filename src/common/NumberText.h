@@ -19,7 +19,8 @@ std::string FormatInt(long long value);
 // used (0 when nothing was read) when it is not null.
 double ParseDouble(const char* text, std::size_t* consumed = nullptr);
 
-// Copies text into a buffer of capacity bytes, cut to fit and always terminated.
+// Copies text into a buffer of capacity bytes, cut to fit (never inside a UTF-8 character) and
+// always terminated.
 void CopyText(char* destination, std::size_t capacity, const char* text);
 
 } // namespace common

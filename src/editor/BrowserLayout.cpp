@@ -60,7 +60,7 @@ std::vector<ControlSpec> BrowserControls() {
                                   AtPosition(153, 85, kImageNext), kImageNext)));
     out.push_back(Registered(WithLabel(
         WithText(Make(ControlClass::FBPresetName, kIdBrowserProgramName, Rect(215, 88, 282, 102)),
-                 TextStyleId::Display),
+                 TextStyleId::NameDisplay),
         "NAME", LabelPlace::Above, 67)));
     out.push_back(SourceButton(kIdSourceIntern, 63, 143, "INTERN"));
     out.push_back(SourceButton(kIdSourceFactory, 191, 143, "FACTRY"));

@@ -1,5 +1,7 @@
 #include "editor/FBPresetName.h"
 
+#include "common/Utf8Text.h"
+
 #include "editor/VornEditor.h"
 #include "graphics/TextRenderer.h"
 #include "vorn/Vorn.h"
@@ -28,7 +30,9 @@ void FBPresetName::MouseDown(int, int, const graphics::Modifiers&) {
 }
 
 void FBPresetName::TextFromTextEntry(const std::string& text) {
-    const std::string name = text.substr(0, kEntryLength);
+    // The box limits characters, the name holds bytes: a character that does not fit whole is
+    // left out rather than split.
+    const std::string name = common::CutUtf8(text, kEntryLength);
     owner_.SetProgramName(name.c_str());
     owner_.NotifyProgramChange();
     owner_.ReportAllParamsToHost();

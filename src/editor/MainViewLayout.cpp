@@ -81,7 +81,7 @@ void AddCommonSection(std::vector<ControlSpec>& out) {
     Rect name = HalveDoubled(164, 358, 299, 388);
     name.top += 1;
     out.push_back(
-        WithLabel(WithText(Make(ControlClass::FBPresetName, kNoId, name), TextStyleId::Display),
+        WithLabel(WithText(Make(ControlClass::FBPresetName, kNoId, name), TextStyleId::NameDisplay),
                   "NAME", LabelPlace::Left, 40));
     out.push_back(WithLabel(Make(ControlClass::FBAlgorithm, 6, AlgorithmRect(), kImageAlgorithm),
                             "ALGORITHM", LabelPlace::Above, 132));

@@ -15,6 +15,7 @@ enum class TextStyleId {
     KnobValue,
     Choice,
     Display,
+    NameDisplay,
     NameEntry,
     BrowserItem,
     BrowserItemLit,

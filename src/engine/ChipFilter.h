@@ -19,6 +19,13 @@ public:
     // One sample; a result that is zero or subnormal is stored and returned as +0.0.
     double Process(double x);
 
+    // True when y1..y10 are all zero, so that an input of 0 gives 0 and leaves them so.
+    bool HoldsZeros() const {
+        for (double y : y_)
+            if (y != 0.0) return false;
+        return true;
+    }
+
     double Gain() const { return g_; }
     // c_k for k = 1..10.
     double Coefficient(int k) const { return c_[k - 1]; }

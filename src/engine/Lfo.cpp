@@ -33,27 +33,17 @@ int Lfo::NextNoiseValue() {
     return static_cast<int>(static_cast<int64_t>(scaled) & 255);
 }
 
-void Lfo::Step() {
-    counter += increment;
-    if (counter >= threshold) {
-        counter -= threshold;
-        const uint32_t s = mantissa + fraction;
-        phase = static_cast<int>((static_cast<uint32_t>(phase) + (s >> 4)) & 255u);
-        fraction = s & 15u;
-    }
-
+bool Lfo::WaveValues(int& a, int& p) const {
     const int f = phase;
-    int a;
-    int p;
     switch (waveform) {
     case kLfoSaw:
         a = 255 - f;
         p = f < 128 ? f : f - 255;
-        break;
+        return true;
     case kLfoSquare:
         a = f < 128 ? 255 : 0;
         p = f < 128 ? 128 : -128;
-        break;
+        return true;
     case kLfoTriangle:
         a = f < 128 ? 255 - 2 * f : 2 * f - 256;
         if (f < 64)
@@ -64,30 +54,77 @@ void Lfo::Step() {
             p = 256 - 2 * f;
         else
             p = 2 * f - 511;
-        break;
-    default: // noise: a new value once per phase step
-        if (f != noisePhase) {
-            noisePhase = f;
-            noiseValue = NextNoiseValue();
-        }
+        return true;
+    default: // noise: the value drawn at this phase, if one was drawn
         a = noiseValue;
         p = noiseValue - 128;
-        break;
+        return f == noisePhase;
+    }
+}
+
+int Lfo::AmStep(int a) const {
+    const uint32_t scaled = (static_cast<uint32_t>(a * amDepth) >> 7) << (amSens - 1);
+    return (static_cast<int>(scaled) + amSmooth) >> 1;
+}
+
+int Lfo::PmValue(int p) const {
+    const int q = (p * pmDepth) >> 7;
+    return pmSens >= 6 ? q * (1 << (pmSens - 5)) : q >> (6 - pmSens);
+}
+
+void Lfo::Step() {
+    counter += increment;
+    if (counter >= threshold) {
+        counter -= threshold;
+        const uint32_t s = mantissa + fraction;
+        phase = static_cast<int>((static_cast<uint32_t>(phase) + (s >> 4)) & 255u);
+        fraction = s & 15u;
     }
 
-    if (amDepth != 0 && amSens != 0) {
-        const uint32_t scaled = (static_cast<uint32_t>(a * amDepth) >> 7) << (amSens - 1);
-        const int h = (static_cast<int>(scaled) + amSmooth) >> 1;
-        amOut = amSmooth = h;
-    } else {
+    if ((waveform < kLfoSaw || waveform > kLfoTriangle) && phase != noisePhase) {
+        noisePhase = phase;
+        noiseValue = NextNoiseValue();
+    }
+    int a;
+    int p;
+    WaveValues(a, p);
+
+    if (amDepth != 0 && amSens != 0)
+        amOut = amSmooth = AmStep(a);
+    else
         amOut = 0;
-    }
 
-    if (pmDepth != 0 && pmSens != 0) {
-        const int q = (p * pmDepth) >> 7;
-        pmOut = pmSens >= 6 ? q * (1 << (pmSens - 5)) : q >> (6 - pmSens);
-    } else {
-        pmOut = 0;
+    pmOut = pmDepth != 0 && pmSens != 0 ? PmValue(p) : 0;
+}
+
+bool Lfo::Settled() const {
+    int a;
+    int p;
+    if (!WaveValues(a, p)) return false;
+    if (amDepth != 0 && amSens != 0) {
+        if (amOut != amSmooth || AmStep(a) != amSmooth) return false;
+    } else if (amOut != 0) {
+        return false;
+    }
+    return pmOut == (pmDepth != 0 && pmSens != 0 ? PmValue(p) : 0);
+}
+
+void Lfo::Advance(uint32_t steps) {
+    while (steps > 0) {
+        // Steps that leave the phase where it is change nothing but the counter once the outputs
+        // have settled (the AM smoothing reaches its fixed point within a few steps), so a run of
+        // them is one addition. Everything else goes through Step, in order.
+        if (increment != 0 && counter < threshold && Settled()) {
+            const uint32_t quiet = (threshold - 1u - counter) / increment;
+            if (quiet > 0) {
+                const uint32_t run = quiet < steps ? quiet : steps;
+                counter += run * increment;
+                steps -= run;
+                continue;
+            }
+        }
+        Step();
+        --steps;
     }
 }
 

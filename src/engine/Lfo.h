@@ -12,6 +12,10 @@ class Lfo {
 public:
     // One chip sample: advance the phase, then form the AM and PM outputs.
     void Step();
+    // Exactly what `steps` calls of Step do, for a stretch in which nobody reads the outputs
+    // between steps (no voice sounds): the counter runs are added at once, and the phase, the
+    // noise source and the AM smoothing are stepped only where they can change.
+    void Advance(uint32_t steps);
     // Note-on with LFO Sync: restart the phase and the smoothing (the noise seed runs on).
     void Sync();
 
@@ -48,6 +52,13 @@ public:
 
 private:
     int NextNoiseValue();
+    // The wave values at the current phase; false for noise whose value for this phase is not
+    // drawn yet.
+    bool WaveValues(int& a, int& p) const;
+    int AmStep(int a) const;  // the next AM smoothing value for wave value a
+    int PmValue(int p) const; // the PM output for wave value p (depth and sensitivity set)
+    // True when a Step that does not move the phase would leave every output as it is.
+    bool Settled() const;
 };
 
 } // namespace engine

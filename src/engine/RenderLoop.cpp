@@ -1,10 +1,12 @@
 #include "engine/RenderLoop.h"
 
+#include "engine/ChipPhase.h"
 #include "engine/Interpolation.h"
 #include "engine/VoiceEngine.h"
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 namespace engine {
 
@@ -199,13 +201,53 @@ void RenderLoop::RenderBlock(double* left, double* right, int frames) {
             clock_.samplesToNextTick -= remaining;
         }
         remaining -= chunk;
-        for (int i = 0; i < chunk; ++i, ++position) {
+        for (int i = 0; i < chunk;) {
             ApplyVoiceEvents(i);
+            if (silenceSkip_ && Silent()) {
+                // Up to the next voice event of this chunk nothing can start a voice.
+                int end = chunk;
+                const VoiceEventQueue& queue = state_.voiceEvents;
+                if (!queue.Empty() && queue.FrontOffset() > i && queue.FrontOffset() < chunk)
+                    end = queue.FrontOffset();
+                RenderSilence(left, right, position, end - i);
+                position += end - i;
+                i = end;
+                continue;
+            }
             double out = HostSample();
             if (left) left[position] = state_.outputLeft ? out : 0.0;
             if (right) right[position] = state_.outputRight ? out : 0.0;
+            ++i;
+            ++position;
         }
     }
+}
+
+bool RenderLoop::Silent() {
+    const RenderState& s = state_;
+    if (voices_.SoundingCount(voiceCount_) != 0) return false;
+    for (double x : s.history)
+        if (x != 0.0) return false;
+    if (!s.chipFilter.HoldsZeros()) return false;
+    const HighPass& f = s.outputFilter;
+    return f.x1 == 0.0 && f.x2 == 0.0 && f.y1 == 0.0 && f.y2 == 0.0;
+}
+
+void RenderLoop::RenderSilence(double* left, double* right, int position, int frames) {
+    RenderState& s = state_;
+    skippedFrames_ += frames;
+    // The chip steps the host samples would take, with the same arithmetic on the phase. Each
+    // would step the LFO, sum no voice (0), pass 0 through the chip filter (which returns and
+    // stores exact zeros when its history is zero) and shift that 0 into the history; so the
+    // history and the filter stay as they are and only the LFO has to follow.
+    voices_.AdvanceSilent(AdvanceChipPhase(s.chipPhase, s.chipRatio, frames));
+    // The interpolation of a zero history is 0 and the high-pass with a zero state turns it into
+    // 0 and keeps its state at zero; one call gives the value every sample would give.
+    const double out = s.outputFilter.Process(0.0) * s.volume;
+    const double l = s.outputLeft ? out : 0.0;
+    const double r = s.outputRight ? out : 0.0;
+    if (left) std::fill(left + position, left + position + frames, l);
+    if (right) std::fill(right + position, right + position + frames, r);
 }
 
 } // namespace engine

@@ -36,6 +36,13 @@ public:
     void SetMono(bool mono);
     void SetPmdSource(PmdSource source) { state_.pmdSource = source; }
 
+    // On (the default), stretches in which nothing sounds and every filter holds zeros are
+    // rendered without computing the silent stages; the output is the same to the bit. Tests turn
+    // it off to compare.
+    void SetSilenceSkip(bool on) { silenceSkip_ = on; }
+    // Host samples rendered as silence without computing them, since construction.
+    long long SkippedFrames() const { return skippedFrames_; }
+
     RenderState& State() { return state_; }
     const RenderState& State() const { return state_; }
 
@@ -45,6 +52,12 @@ private:
     // Removes the front voice event, which is event, and applies it.
     void ApplyVoiceEvent(MidiEvent event);
     double HostSample();
+    // No voice sounds and the chip filter, the interpolation history and the high-pass hold
+    // exact zeros: the output is exact zeros until a voice starts.
+    bool Silent();
+    // frames host samples of silence from position on: the chip phase and the LFO advance as in
+    // HostSample, the silent stages are not computed.
+    void RenderSilence(double* left, double* right, int position, int frames);
 
     VoiceEngine& voices_;
     MidiEventQueue& midiEvents_;
@@ -54,6 +67,8 @@ private:
     void* controllerContext_ = nullptr;
     int voiceCount_ = 64;   // fixed for the whole block
     int carriedEvents_ = 0; // voice events at the front left over from an earlier tick
+    bool silenceSkip_ = true;
+    long long skippedFrames_ = 0;
 };
 
 } // namespace engine

@@ -47,6 +47,7 @@ int ExponentialScaling(int n, int depth) {
 VoiceEngine::VoiceEngine() {
     Tables();
     KsCurve();
+    SetChipKernel(ChipKernel::Fast);
 }
 
 void VoiceEngine::Reset() {
@@ -282,7 +283,19 @@ void VoiceEngine::OperatorKeyOn(int v, int op, int keyCode, int n, int velocity)
 
 void VoiceEngine::ControlUpdate(int voiceCount, double pitchOffset) {
     if (voiceCount > kVoiceCount) voiceCount = kVoiceCount;
-    for (int v = 0; v < voiceCount; ++v) VoiceControlUpdate(v, pitchOffset);
+    if (voiceCount < 0) voiceCount = 0;
+    // The update skips a voice that is not active, so only the sounding ones are visited. The
+    // list stays as it is during the loop: a voice that stops only marks it for rebuilding.
+    if (activeDirty || activeListLimit != voiceCount) RebuildActiveList(voiceCount);
+    const int count = soundingCount;
+    for (int k = 0; k < count; ++k) VoiceControlUpdate(soundingList[k], pitchOffset);
+}
+
+int VoiceEngine::SoundingCount(int voiceCount) {
+    if (voiceCount > kVoiceCount) voiceCount = kVoiceCount;
+    if (voiceCount < 0) voiceCount = 0;
+    if (activeDirty || activeListLimit != voiceCount) RebuildActiveList(voiceCount);
+    return soundingCount;
 }
 
 void VoiceEngine::VoiceControlUpdate(int v, double pitchOffset) {

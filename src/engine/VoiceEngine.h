@@ -19,9 +19,12 @@ class TuningSource;
 constexpr double kChipRate = 62500.0;
 
 // Which implementation computes the chip samples. The reference kernel follows the voice
-// description literally, one voice after another; the fast kernel runs several voices side by
-// side and must give the same bits (a unit test compares them).
-enum class ChipKernel { Reference, Fast };
+// description literally, one voice after another; the others run groups of voices side by side
+// with SSE2 or AVX2 and must give the same bits (a unit test compares them). Fast is the widest
+// one the processor runs.
+enum class ChipKernel { Reference, Fast, Sse2, Avx2 };
+
+struct GroupInput;
 
 class VoiceEngine {
 public:
@@ -51,6 +54,11 @@ public:
     // Control-rate update of voices 0..voiceCount-1: glide, pitch to phase increments, and the
     // check that makes a voice inactive once its carrier envelopes are off.
     void ControlUpdate(int voiceCount, double pitchOffset);
+    // The number of sounding voices among 0..voiceCount-1. While it is 0, ChipSample only steps
+    // the LFO and returns 0, so AdvanceSilent may stand in for it.
+    int SoundingCount(int voiceCount);
+    // Exactly what `chipSamples` calls of ChipSample do while no voice sounds.
+    void AdvanceSilent(uint32_t chipSamples) { lfo.Advance(chipSamples); }
 
     void SetMono(bool mono) { this->mono = mono; }
     bool Mono() const { return mono; }
@@ -70,7 +78,11 @@ public:
     bool VoiceActive(int v) const;
 
     // Inspection and test hooks.
-    void SetChipKernel(ChipKernel kernel) { chipKernel = kernel; }
+    // Chooses the kernel; false (and Fast chosen) when this build or processor cannot run it.
+    bool SetChipKernel(ChipKernel kernel);
+    // The kernel that runs: Reference, Sse2 or Avx2.
+    ChipKernel ActiveChipKernel() const { return chipKernel; }
+    static bool ChipKernelAvailable(ChipKernel kernel);
     const VoiceBank& Bank() const { return bank; }
     const OperatorSettings& Settings(int op) const { return ops[op & 3]; }
     const Lfo& GetLfo() const { return lfo; }
@@ -82,8 +94,6 @@ public:
     const LowPass& OperatorFilterDesign() const { return opFilter; }
 
 private:
-    friend struct ChipKernels;
-
     void VoiceNoteOn(int v, int note, int velocity, uint32_t age, bool glide);
     void VoiceControlUpdate(int v, double pitchOffset);
     void OperatorKeyOn(int v, int op, int keyCode, int note, int velocity);
@@ -94,7 +104,7 @@ private:
     void SetOperatorParam(int m, int op, double value);
     int ChipSampleReference(int voiceCount, int pm, int am);
     int ChipSampleFast(int voiceCount, int pm, int am);
-    template <bool kWithPm, bool kAllActive> int ChipGroup(int base, int pm, int am);
+    template <bool kWithPm> int ChipVoiceNarrow(int v, int pm, int am);
     int VoiceChipSample(int v, int pm, int am);
     int OperatorOutput(int v, int op, uint32_t modulation, int pm, int am);
     void RebuildActiveList(int voiceCount);
@@ -116,15 +126,24 @@ private:
     bool mono = false;
     bool sustainPedal = false;
     TuningSource* tuning = nullptr;
-    ChipKernel chipKernel = ChipKernel::Fast;
+    ChipKernel chipKernel = ChipKernel::Reference; // set by the constructor
+    // The group kernel of the chosen instruction set (null for the reference kernel).
+    int (*groupKernel)(const GroupInput&, int, const bool*, bool, int, int) = nullptr;
 
-    // For the fast kernel: the first slots of the groups of voices that hold an active voice below
-    // activeListLimit, and which lanes are active; rebuilt when a voice becomes active or inactive
-    // (activeDirty) or the voice count changes.
+    // The sounding voices below activeListLimit in ascending order, and for the fast kernels the
+    // first slots of the groups of voices that hold one of them and which lanes sound; rebuilt
+    // when a voice starts or stops (activeDirty) or the voice count changes.
     int activeList[kVoiceCount] = {};
     bool laneActive[kVoiceCount] = {};
     bool groupFull[kVoiceCount] = {};
+    // Groups with at most kNarrowLanes sounding voices run them one by one; groupFirst is the
+    // position of a group's first sounding voice in soundingList.
+    static constexpr int kNarrowLanes = 3;
+    bool groupNarrow[kVoiceCount] = {};
+    int groupFirst[kVoiceCount] = {};
     int activeCount = 0;
+    int soundingList[kVoiceCount] = {};
+    int soundingCount = 0;
     int activeListLimit = -1;
     bool activeDirty = true;
 };

@@ -2,6 +2,7 @@
 // the text-entry state machine.
 
 #include "common/NumberText.h"
+#include "common/Utf8Text.h"
 #include "graphics/Graphics.h"
 #include "host/PluginBase.h"
 
@@ -211,7 +212,7 @@ void Graphics::FinishTextEntry(bool commit) {
     std::string text;
     if (commit && window_) {
         text = window_->TextEntryText();
-        if (text.size() > kTextEntryCapacity) text.resize(kTextEntryCapacity);
+        text = common::CutUtf8(text, kTextEntryCapacity);
     }
     if (window_) window_->CloseTextEntry();
     Control* control = entryControl_;

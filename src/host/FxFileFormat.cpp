@@ -1,5 +1,7 @@
 #include "host/FxFileFormat.h"
 
+#include "common/Utf8Text.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -35,10 +37,11 @@ std::string ReadTextField(const FileBytes& file, std::size_t offset, std::size_t
 
 void AppendTextField(FileBytes& file, const std::string& text, std::size_t size) {
     if (size == 0) return;
-    std::size_t count = std::min(text.size(), size - 1);
-    // A NUL inside the text ends it, as any reader of the field would see it.
-    count = std::min(
-        count, static_cast<std::size_t>(std::find(text.begin(), text.end(), '\0') - text.begin()));
+    // A NUL inside the text ends it, as any reader of the field would see it; a longer text is cut
+    // before the character that no longer fits.
+    const std::size_t length =
+        static_cast<std::size_t>(std::find(text.begin(), text.end(), '\0') - text.begin());
+    const std::size_t count = common::Utf8FittingLength(text.data(), length, size - 1);
     file.insert(file.end(), text.begin(), text.begin() + static_cast<std::ptrdiff_t>(count));
     file.insert(file.end(), size - count, 0);
 }

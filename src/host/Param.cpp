@@ -1,6 +1,7 @@
 #include "host/Param.h"
 
 #include "common/NumberText.h"
+#include "common/Utf8Text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,7 +9,7 @@
 namespace host {
 
 static std::string Cut(const std::string& text) {
-    return text.size() < Param::kTextCapacity ? text : text.substr(0, Param::kTextCapacity - 1);
+    return common::CutUtf8(text, Param::kTextCapacity - 1);
 }
 
 static int DecimalPlaces(double step) {

@@ -1,5 +1,7 @@
 #include "host/PluginBase.h"
 
+#include "common/Utf8Text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -8,7 +10,7 @@
 namespace host {
 
 std::string CutPresetName(const std::string& name) {
-    return name.size() < Preset::kNameCapacity ? name : name.substr(0, Preset::kNameCapacity - 1);
+    return common::CutUtf8(name, Preset::kNameCapacity - 1);
 }
 
 PluginBase::PluginBase(int paramCount, int presetCount, const char* ioConfiguration)

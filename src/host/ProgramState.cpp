@@ -1,5 +1,7 @@
 #include "host/ProgramState.h"
 
+#include "common/Utf8Text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -12,8 +14,9 @@ void AppendProgramState(ChunkBuffer& buffer, std::int32_t index, const std::stri
     buffer.AppendInt32(index);
     char stamp[kStateNameSize];
     std::memset(stamp, ' ', sizeof stamp);
+    // Cut before a character that would not fit whole; blanks fill the rest.
     if (index >= 0)
-        std::memcpy(stamp, name.data(), std::min<std::size_t>(name.size(), kStateNameSize));
+        std::memcpy(stamp, name.data(), common::Utf8FittingLength(name, kStateNameSize));
     buffer.AppendBytes(stamp, sizeof stamp);
     buffer.AppendByte(kStateDoubleMarker);
     for (int i = 0; i < kStateDoubleCount; ++i)

@@ -238,8 +238,10 @@ vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::In
         return CurrentPresetIndex();
     case vst2::effSetProgramName:
         if (data) {
+            // One byte more than a name holds, so that the cut to fit happens between
+            // characters (in ModifyCurrentPreset) rather than here by bytes.
             std::string name(static_cast<const char*>(data),
-                             strnlen(static_cast<const char*>(data), Preset::kNameCapacity - 1));
+                             strnlen(static_cast<const char*>(data), Preset::kNameCapacity));
             ModifyCurrentPreset(name.c_str());
             ProgramsChanged();
         }
@@ -443,8 +445,11 @@ vst2::IntPtr VstPlugin::SetChunk(vst2::Int32 index, vst2::IntPtr size, void* dat
 vst2::IntPtr VstPlugin::ProcessEvents(void* data) {
     if (!data) return 0;
     auto* list = static_cast<vst2::VstEvents*>(data);
+    // The list holds numEvents pointers, however many its declaration shows: they are read
+    // through a plain pointer, not as elements of the two-entry array.
+    vst2::VstEvent* const* entries = list->events;
     for (vst2::Int32 i = 0; i < list->numEvents; ++i) {
-        const vst2::VstEvent* event = list->events[i];
+        const vst2::VstEvent* event = entries[i];
         if (!event) continue;
         if (event->type == vst2::kVstMidiType) {
             const auto* midi = reinterpret_cast<const vst2::VstMidiEvent*>(event);

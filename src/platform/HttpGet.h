@@ -17,13 +17,16 @@ struct HttpGetRequest {
 };
 
 enum class HttpGetOutcome {
-    Body,     // the whole body was read (it may be empty)
+    Body,     // body holds what was read (it may be empty)
     TooLarge, // the body went on past maxBodyBytes; body holds what was read up to the limit
-    Failed,   // no connection, refused, not sent, or a time limit expired; body is empty
+    Failed,   // no connection, refused, not sent, or a time limit expired before any byte of the
+              // body arrived; body is empty
 };
 
 // Sends "GET object" without extra headers, directly (no proxy), and reads the response body in
-// pieces of at most 1024 bytes.
+// pieces of at most 1024 bytes until a read fails or brings nothing. The bytes read before a
+// failure are kept (outcome Body), so that the caller judges the same answer on every OS when a
+// connection breaks off in the middle of the body.
 HttpGetOutcome HttpGet(const HttpGetRequest& request, std::string& body);
 
 // Whether the system reports a network connection (InternetGetConnectedState on Windows; on

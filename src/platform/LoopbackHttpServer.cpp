@@ -49,20 +49,19 @@ void LoopbackHttpServer::Serve() {
             std::lock_guard<std::mutex> lock(requestMutex_);
             lastRequest_ = request;
         }
+        std::size_t sent = 0;
+        while (sent < response_.size()) {
+            long long done =
+                loopback::Send(client, response_.data() + sent, response_.size() - sent);
+            if (done <= 0) break;
+            sent += static_cast<std::size_t>(done);
+        }
         if (mode_ == Mode::Silent) {
             // Holds the connection until the test ends or the client gives up.
             while (!stop_)
                 if (loopback::Readable(client) &&
                     loopback::Receive(client, buffer, sizeof buffer) <= 0)
                     break;
-        } else {
-            std::size_t sent = 0;
-            while (sent < response_.size()) {
-                long long done =
-                    loopback::Send(client, response_.data() + sent, response_.size() - sent);
-                if (done <= 0) break;
-                sent += static_cast<std::size_t>(done);
-            }
         }
         loopback::Close(client);
     }

@@ -1,6 +1,7 @@
 #pragma once
 // A tiny HTTP server on 127.0.0.1 for tests of the version check's transport: it answers every
-// connection with fixed bytes, or accepts and stays silent. It runs on a thread of its own, so it
+// connection with fixed bytes and closes it, or sends them and then holds the connection silently
+// (with no bytes: accepts and stays silent). It runs on a thread of its own, so it
 // is compiled into test programs only, never into the plug-in.
 
 #include <atomic>

@@ -26,4 +26,9 @@ bool FileExists(const std::string& path);
 // Creates one folder (its parent must exist); true when it exists afterwards.
 bool CreateFolder(const std::string& path);
 
+// Creates path and every folder above it that is missing, as the XDG rules ask for the user's
+// data folder on a fresh account. Folders made here are the user's alone (mode 0700 on Linux);
+// folders already there are left as they are. True when path is a folder afterwards.
+bool CreateFolderPath(const std::string& path);
+
 } // namespace platform

@@ -1,5 +1,6 @@
 #include "programs/SysExFiles.h"
 
+#include "common/Utf8Text.h"
 #include "platform/Files.h"
 #include "platform/Mutex.h"
 
@@ -78,7 +79,7 @@ bool ReadSysExVoices(const std::string& path, std::vector<VoiceRecord>& records)
 }
 
 std::string SafeFileName(const std::string& name) {
-    std::string safe = name.substr(0, kSafeNameLength);
+    std::string safe = common::CutUtf8(name, kSafeNameLength);
     for (char& c : safe) {
         switch (c) {
         case '<':

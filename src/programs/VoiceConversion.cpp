@@ -1,6 +1,7 @@
 #include "programs/VoiceConversion.h"
 
 #include "host/ProgramState.h"
+#include "programs/ModuleVoiceName.h"
 
 namespace programs {
 
@@ -65,8 +66,9 @@ void WriteVoiceProgramState(int programIndex, const VoiceRecord& record, host::C
 
 VoiceRecord ProgramValuesToVoice(const ParamValues& values, const std::string& name) {
     VoiceRecord record{};
-    for (std::size_t i = 0; i < static_cast<std::size_t>(kRecordNameLength) && i < name.size(); ++i)
-        record[i] = static_cast<std::uint8_t>(name[i]);
+    const std::string moduleName = ModuleVoiceName(name);
+    for (std::size_t i = 0; i < moduleName.size(); ++i)
+        record[i] = static_cast<std::uint8_t>(moduleName[i]);
     for (int offset = 0; offset < kVoiceRecordSize; ++offset) {
         if (HoldsFields(offset))
             record[static_cast<std::size_t>(offset)] = EncodeRecordByte(offset, values, true);

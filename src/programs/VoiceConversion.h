@@ -23,9 +23,9 @@ std::string VoiceName(const VoiceRecord& record);
 // seven name bytes unchanged, the six doubles and the 85 parameter bytes. 157 bytes.
 void WriteVoiceProgramState(int programIndex, const VoiceRecord& record, host::ChunkBuffer& state);
 
-// The record of a program with these values and name: the first seven name bytes (a shorter name
-// is followed by zero bytes), the fields, bit 0 of every operator's second byte set, and 0 in
-// bytes 7, 48 to 57 and 60 to 63.
+// The record of a program with these values and name: the name in the module's characters
+// (ModuleVoiceName, seven bytes at most, a shorter name followed by zero bytes), the fields, bit 0
+// of every operator's second byte set, and 0 in bytes 7, 48 to 57 and 60 to 63.
 VoiceRecord ProgramValuesToVoice(const ParamValues& values, const std::string& name);
 
 } // namespace programs

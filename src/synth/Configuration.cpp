@@ -88,7 +88,8 @@ bool OpenConfiguration(SynthSettings& settings, const std::string& appDataFolder
     std::string folder = platform::JoinPath(appDataFolder, kConfigurationFolderName);
     // A longer folder path never fitted the path buffer; rather no file than one in a cut path.
     if (folder.size() > kMaxConfigurationFolderLength) return false;
-    if (!platform::FolderExists(folder) && !platform::CreateFolder(folder)) return false;
+    // On a fresh account the data folder itself may be missing too: the whole path is made.
+    if (!platform::CreateFolderPath(folder)) return false;
     std::string path = platform::JoinPath(folder, kConfigurationFileName);
     if (!platform::FileExists(path) && !platform::WriteFileSafely(path, "", 0)) return false;
     settings.configurationPath = path;

@@ -127,6 +127,10 @@ private:
     programs::BrowserState browser_;
 
     programs::ParamValues CurrentParamValues() const;
+    // The values program index would give the parameters once recalled, read from its stored
+    // state without recalling it: nothing changes and nothing is notified. The current sound for
+    // the current program or one never initialised (recalling such a one stores the sound).
+    programs::ParamValues StoredParamValues(int index) const;
     int CurrentBankBase() const;
     bool FinishSysExSave(const std::string& path, const programs::Bytes& bytes);
     programs::SysExReceiveBuffer sysExReceive_;

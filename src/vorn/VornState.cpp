@@ -39,6 +39,19 @@ int Vorn::ReadState(const host::ChunkBuffer& buffer, int position) {
     return end;
 }
 
+programs::ParamValues Vorn::StoredParamValues(int index) const {
+    programs::ParamValues values = CurrentParamValues();
+    if (!IsValidPreset(index) || index == CurrentPresetIndex()) return values;
+    const host::Preset& preset = GetPreset(index);
+    host::StoredState state;
+    // A state that cannot be read would leave the parameters as they are when recalled.
+    if (!preset.initialised || host::ParseProgramState(preset.state, 0, state) < 0) return values;
+    const host::ProgramValues stored = host::ResolveStateValues(state, RangesOf(*this));
+    for (int i = 0; i < host::kStateValueCount && i < engine::kParamCount && i < ParamCount(); ++i)
+        values[static_cast<std::size_t>(i)] = stored[static_cast<std::size_t>(i)];
+    return values;
+}
+
 int Vorn::CheckState(const host::ChunkBuffer& buffer, int position) {
     host::StoredState state;
     return host::ParseProgramState(buffer, position, state);

@@ -201,18 +201,22 @@ bool Vorn::SaveBankSysExFile(const std::string& path, int bank) {
     programs::Bytes image;
     {
         platform::ScopedLock lock(Mutex());
-        ModifyCurrentPreset();
-        const int previous = CurrentPresetIndex();
+        // Encoded from the stored states (the current program from the current sound, which a
+        // successful save stores into it), so that no program is recalled: a save that fails
+        // leaves every program, parameter and control as it was and tells no one of a change.
         const int base = CurrentBankBase();
         std::vector<programs::VoiceBlock> blocks(programs::kBankVoiceCount);
-        for (int i = 0; i < programs::kBankVoiceCount; ++i)
-            ProgramToVoice(base + i, blocks[static_cast<std::size_t>(i)]);
-        // Exporting recalled each program in turn: the one that was current comes back.
-        RecallPreset(previous);
-        SetProgramName(nullptr);
+        for (int i = 0; i < programs::kBankVoiceCount; ++i) {
+            const int index = base + i;
+            if (!IsValidPreset(index)) continue;
+            blocks[static_cast<std::size_t>(i)] = programs::EncodeVoiceBlock(
+                programs::ProgramValuesToVoice(StoredParamValues(index), GetPreset(index).name));
+        }
         image = programs::BuildBankDump(blocks, bank);
     }
-    return FinishSysExSave(path, image);
+    if (!FinishSysExSave(path, image)) return false;
+    SetProgramName(nullptr); // the current sound is stored, as before any save
+    return true;
 }
 
 bool Vorn::FinishSysExSave(const std::string& path, const programs::Bytes& bytes) {

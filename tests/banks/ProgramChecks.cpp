@@ -7,6 +7,9 @@
 
 namespace banktest {
 
+const std::vector<int> kChordNotes = {48, 52, 55, 60, 64, 67};
+const std::vector<int> kFullChordNotes = {48, 52, 55, 60, 64, 67, 72, 76};
+
 namespace {
 
 constexpr std::int64_t kHeldFrames = 44100; // exactly one second at the render rate
@@ -56,11 +59,16 @@ ProgramFigures MeasureProgram(ProgramPlayer& player, const ManifestLine& line) {
     figures.fadeMs = FadeOutMs(note, static_cast<std::size_t>(kHeldFrames), kSilenceLevel);
     if (line.pitched) figures.pitch = MeasurePitch(note, line.pitch);
 
+    const std::int64_t chordFrames =
+        kHeldFrames + FramesOf(std::min(line.releaseMs, kChordReleaseMs));
     if (!player.Start(line.program, figures.error)) return figures;
     StereoRender chord =
-        player.Render(HeldNotes({60, 64, 67, 72}, 127, kHeldFrames),
-                      kHeldFrames + FramesOf(std::min(line.releaseMs, kChordReleaseMs)));
+        player.Render(HeldNotes(kChordNotes, kChordVelocity, kHeldFrames), chordFrames);
     figures.chordPeak = Peak(chord, 0, chord.Frames());
+    if (!player.Start(line.program, figures.error)) return figures;
+    StereoRender fullChord =
+        player.Render(HeldNotes(kFullChordNotes, kFullChordVelocity, kHeldFrames), chordFrames);
+    figures.fullChordPeak = Peak(fullChord, 0, fullChord.Frames());
     return figures;
 }
 
@@ -68,12 +76,21 @@ std::string LoudnessFault(const ProgramFigures& figures) {
     double db = ToDecibels(figures.loudnessRms / kTargetRms);
     if (std::fabs(db) <= kLoudnessToleranceDb) return "";
     return "loudness " + Fixed(ToDecibels(figures.loudnessRms), 1) + " dBFS (" +
-           (db > 0 ? "+" : "") + Fixed(db, 1) + " dB from the target -20 dBFS, allowed +-6)";
+           (db > 0 ? "+" : "") + Fixed(db, 1) + " dB from the target " +
+           Fixed(ToDecibels(kTargetRms), 0) + " dBFS, allowed +-" + Fixed(kLoudnessToleranceDb, 0) +
+           ")";
 }
 
 std::string ClippingFault(const ProgramFigures& figures) {
-    if (figures.chordPeak < kClipLimit) return "";
-    return "the velocity-127 chord peaks at " + Fixed(figures.chordPeak, 3) + " (limit below 0.99)";
+    std::string fault;
+    if (figures.chordPeak >= kChordLimit)
+        fault = "the six-note chord at velocity 100 peaks at " + Fixed(figures.chordPeak, 3) +
+                " (" + Fixed(ToDecibels(figures.chordPeak), 1) + " dBFS, limit below -1 dBFS)";
+    if (figures.fullChordPeak >= kFullChordLimit)
+        fault += (fault.empty() ? "" : "; ") +
+                 std::string("the eight-note chord at velocity 127 ") + "peaks at " +
+                 Fixed(figures.fullChordPeak, 3) + " (limit below 1.0)";
+    return fault;
 }
 
 std::string DcFault(const ProgramFigures& figures) {

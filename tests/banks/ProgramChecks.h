@@ -1,20 +1,28 @@
 #pragma once
 // What every factory program is held to, and the renders that measure it: note 60 at velocity 100
-// held for one second (loudness, DC, onset, pitch, and the release after the note-off), and the
-// notes 60, 64, 67 and 72 at velocity 127 held for one second (clipping).
+// held for one second (loudness, DC, onset, pitch, and the release after the note-off), and two
+// chords held for one second (clipping): C3 E3 G3 C4 E4 G4 at velocity 100, as a musician plays
+// one, and C3 E3 G3 C4 E4 G4 C5 E5 at velocity 127, the loudest eight voices.
 
 #include "Manifest.h"
 #include "PitchEstimator.h"
 #include "ProgramPlayer.h"
 
 #include <string>
+#include <vector>
 
 namespace banktest {
 
-// The level rules.
-constexpr double kTargetRms = 0.1; // -20 dBFS
+// The level rules: single notes within 6 dB of one common loudness that leaves room for chords;
+// the six-note chord peaks below -1 dBFS and the eight-note chord below full scale.
+constexpr double kTargetRms = 0.0501187; // -26 dBFS
 constexpr double kLoudnessToleranceDb = 6.0;
-constexpr double kClipLimit = 0.99;
+constexpr double kChordLimit = 0.891; // -1 dBFS
+constexpr double kFullChordLimit = 1.0;
+constexpr int kChordVelocity = 100;
+constexpr int kFullChordVelocity = 127;
+extern const std::vector<int> kChordNotes;     // C3 E3 G3 C4 E4 G4
+extern const std::vector<int> kFullChordNotes; // the same and C5 E5
 constexpr double kDcFraction = 0.02;
 // The onset is where the output first reaches -40 dB of the render's own peak.
 constexpr double kOnsetFraction = 0.01;
@@ -33,7 +41,8 @@ constexpr double kChordReleaseMs = 1000.0;
 struct ProgramFigures {
     std::string error; // the program could not be played at all
     double loudnessRms = 0.0;
-    double chordPeak = 0.0;
+    double chordPeak = 0.0;     // the six-note chord at velocity 100
+    double fullChordPeak = 0.0; // the eight-note chord at velocity 127
     double dcRatio = 0.0;
     double onsetMs = -1.0;
     double fadeMs = -1.0; // after the note-off; negative when the end was not rendered
@@ -41,7 +50,7 @@ struct ProgramFigures {
     PitchEstimate pitch;
 };
 
-// Plays the two renders of program and measures them. The pitch is measured only when the
+// Plays the three renders of program and measures them. The pitch is measured only when the
 // manifest gives one.
 ProgramFigures MeasureProgram(ProgramPlayer& player, const ManifestLine& line);
 

@@ -192,3 +192,47 @@ TEST(PitchEstimate, NoiseSilenceAndDecayedSoundsHaveNoPitch) {
     EXPECT_FALSE(decayed.found);
     EXPECT_EQ(decayed.frames, 0);
 }
+
+// The level verdicts: chords that clip are refused, each chord against its own limit; single
+// notes are judged against one common loudness below -20 dBFS.
+TEST(LevelVerdicts, ChordsMustStayBelowTheirLimits) {
+    ProgramFigures f;
+    f.loudnessRms = kTargetRms;
+    f.chordPeak = 0.88;
+    f.fullChordPeak = 0.99;
+    EXPECT_EQ(ClippingFault(f), "");
+    // The six-note chord at 0.9 is above -1 dBFS though far from full scale.
+    f.chordPeak = 0.9;
+    EXPECT_NE(ClippingFault(f).find("six-note chord at velocity 100 peaks at 0.900"),
+              std::string::npos)
+        << ClippingFault(f);
+    EXPECT_EQ(ClippingFault(f).find("eight-note"), std::string::npos);
+    f.chordPeak = 0.5;
+    f.fullChordPeak = 1.0;
+    EXPECT_NE(ClippingFault(f).find("eight-note chord at velocity 127 peaks at 1.000"),
+              std::string::npos)
+        << ClippingFault(f);
+    // The first bank's drum program as it was reported: 1.61 in the six-note chord.
+    f.chordPeak = 1.61;
+    f.fullChordPeak = 2.0;
+    EXPECT_NE(ClippingFault(f).find("six-note"), std::string::npos);
+    EXPECT_NE(ClippingFault(f).find("eight-note"), std::string::npos);
+    EXPECT_EQ(kChordNotes, (std::vector<int>{48, 52, 55, 60, 64, 67}));
+    EXPECT_EQ(kFullChordNotes.size(), 8u);
+}
+
+TEST(LevelVerdicts, LoudnessWithinSixDecibelsOfACommonTargetBelowMinus20) {
+    EXPECT_LT(ToDecibels(kTargetRms), -20.0);
+    ProgramFigures f;
+    f.loudnessRms = kTargetRms * std::pow(10.0, 5.9 / 20.0);
+    EXPECT_EQ(LoudnessFault(f), "");
+    f.loudnessRms = kTargetRms * std::pow(10.0, -5.9 / 20.0);
+    EXPECT_EQ(LoudnessFault(f), "");
+    // A note 6.1 dB off either way fails.
+    f.loudnessRms = kTargetRms * std::pow(10.0, 6.1 / 20.0);
+    EXPECT_NE(LoudnessFault(f).find("+6.1 dB from the target"), std::string::npos)
+        << LoudnessFault(f);
+    f.loudnessRms = kTargetRms * std::pow(10.0, -6.1 / 20.0);
+    EXPECT_NE(LoudnessFault(f).find("-6.1 dB from the target"), std::string::npos)
+        << LoudnessFault(f);
+}

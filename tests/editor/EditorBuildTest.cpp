@@ -3,6 +3,7 @@
 // washed-out look of a switched-off operator at the next idle call, what the host is offered
 // without a native window, and the whole editor against its golden picture.
 
+#include "GoldenUpdate.h"
 #include "VornEditorSupport.h"
 
 #include "editor/ControlLayout.h"
@@ -22,15 +23,10 @@ using namespace editor;
 
 namespace {
 
-bool UpdateRequested() {
-    const char* value = std::getenv("VORNA_UPDATE_GOLDENS");
-    return value && *value && std::string(value) != "0";
-}
-
 // Compares with tests/editor/golden/<name>; VORNA_UPDATE_GOLDENS=1 rewrites it instead.
 void ExpectMatchesGolden(const graphics::Surface& picture, const std::string& name) {
     const std::string path = std::string(VORNA_EDITOR_GOLDEN_DIR) + "/" + name;
-    if (UpdateRequested()) {
+    if (editor_test::GoldenUpdateRequested()) {
         ASSERT_TRUE(graphics::SavePng(picture, path));
         return;
     }

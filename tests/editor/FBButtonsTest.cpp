@@ -193,7 +193,10 @@ TEST(FBPresetName, TheEntryEditsSevenCharactersAndALongerNameIsCut) {
     EXPECT_EQ(request.style.font, "Courier New");
     EXPECT_EQ(request.style.size, 14);
     EXPECT_EQ(request.rect, name->DrawRect());
-    EXPECT_EQ(name->Style().size, 16); // the field itself shows the name in the display style
+    // The field itself shows the name in the name display's style, sized so seven characters
+    // fit its 67 x 14 field.
+    EXPECT_EQ(name->Style().font, "Courier New");
+    EXPECT_EQ(name->Style().size, FindTextStyle(TextStyleId::NameDisplay).size);
 
     const int updates = e.host().CountCalls(vst2::audioMasterUpdateDisplay);
     e.window().Type("Bassline");

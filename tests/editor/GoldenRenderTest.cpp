@@ -4,6 +4,7 @@
 //   VORNA_UPDATE_GOLDENS=1 ctest -R editor
 // and review the new pictures before committing them.
 
+#include "GoldenUpdate.h"
 #include "graphics/Drawing.h"
 #include "graphics/PngCodec.h"
 #include "graphics/TextRenderer.h"
@@ -24,14 +25,9 @@ std::string GoldenPath(const std::string& name) {
     return std::string(VORNA_EDITOR_GOLDEN_DIR) + "/" + name;
 }
 
-bool UpdateRequested() {
-    const char* value = std::getenv("VORNA_UPDATE_GOLDENS");
-    return value && *value && std::string(value) != "0";
-}
-
-// Compares the scene with its golden picture; with VORNA_UPDATE_GOLDENS set, rewrites it.
+// Compares the scene with its golden picture; with VORNA_UPDATE_GOLDENS=1, rewrites it.
 void ExpectMatchesGolden(const Surface& scene, const std::string& name) {
-    if (UpdateRequested()) {
+    if (editor_test::GoldenUpdateRequested()) {
         ASSERT_TRUE(SavePng(scene, GoldenPath(name)));
         return;
     }

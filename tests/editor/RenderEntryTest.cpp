@@ -1,8 +1,11 @@
 // The offscreen render entry of the built plug-in binary, loaded as `vorna screenshot` loads it.
 
 #include "PluginHost.h"
+#include "editor/ControlLayout.h"
+#include "editor/ImageTable.h"
 #include "graphics/PngCodec.h"
 #include "platform/DynamicLibrary.h"
+#include "platform/Resources.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +29,35 @@ struct LoadedPlugin {
     RenderEditorFunction render = nullptr;
 };
 
+// The picture shows the editor, not an empty or black frame: most of it is the background image
+// itself, and the knobs are drawn over it.
+void ExpectTheEditorPanel(const graphics::Surface& picture) {
+    platform::Resource resource;
+    ASSERT_TRUE(
+        platform::FindResource("PNG", editor::FindImage(editor::kImageBack)->key, resource));
+    graphics::Surface back;
+    ASSERT_TRUE(graphics::DecodePng(resource.data, resource.size, back));
+    ASSERT_EQ(back.Width(), picture.Width());
+    ASSERT_EQ(back.Height(), picture.Height());
+    std::size_t same = 0;
+    for (std::size_t i = 0; i < back.Pixels().size(); ++i)
+        same += back.Pixels()[i] == picture.Pixels()[i];
+    EXPECT_GT(same, back.Pixels().size() / 2) << "the background does not show";
+
+    int knobs = 0;
+    for (const editor::ControlSpec& spec : editor::EditorControls()) {
+        if (spec.image != editor::kImageKnob || spec.section == editor::Section::Browser) continue;
+        const graphics::Rect& r = spec.rect;
+        int drawn = 0;
+        for (int y = r.top; y < r.bottom; ++y)
+            for (int x = r.left; x < r.right; ++x) drawn += picture.Pixel(x, y) != back.Pixel(x, y);
+        EXPECT_GT(drawn, r.Width() * r.Height() / 10)
+            << "no knob drawn at " << r.left << ", " << r.top;
+        ++knobs;
+    }
+    EXPECT_GT(knobs, 10);
+}
+
 } // namespace
 
 TEST(RenderEntry, WritesTheEditorAsA968By640Png) {
@@ -44,6 +76,7 @@ TEST(RenderEntry, WritesTheEditorAsA968By640Png) {
     EXPECT_EQ(picture.Height(), 640);
     // Opaque everywhere: the background, or black where nothing is drawn yet.
     for (std::uint32_t pixel : picture.Pixels()) ASSERT_EQ(pixel >> 24, 0xFFu);
+    ExpectTheEditorPanel(picture);
 
     // The entry leaves the editor closed, as it found it: the host can still open it.
     EXPECT_EQ(plugin.render(plugin.host.Effect(), path), 1);

@@ -97,7 +97,8 @@ void Run::SendEvents(const std::vector<vst2::VstEvent*>& events, const std::stri
                                        sizeof(vst2::VstEvent*) * (events.size() + 2));
     auto* list = reinterpret_cast<vst2::VstEvents*>(storage.data());
     list->numEvents = static_cast<vst2::Int32>(events.size());
-    for (std::size_t i = 0; i < events.size(); ++i) list->events[i] = events[i];
+    vst2::VstEvent** entries = list->events; // all of them, beyond the declared two
+    for (std::size_t i = 0; i < events.size(); ++i) entries[i] = events[i];
     Dispatch(vst2::effProcessEvents, 0, 0, list, 0.0f,
              "events[" + std::to_string(events.size()) + "] " + what);
 }

@@ -2,7 +2,10 @@
 // its exported entry, exactly as a DAW does, and checks what the effect record and the dispatcher
 // answer. Run with --plugin=<path to the binary>.
 
+#include "Manifest.h"
 #include "PluginHost.h"
+#include "ProgramChecks.h"
+#include "SoundAnalysis.h"
 
 #include <cmath>
 #include <cstring>
@@ -24,9 +27,10 @@ protected:
 
 struct Buffers {
     explicit Buffers(int frames, float fill)
-        : in(static_cast<std::size_t>(frames), 0.25f),
-          left(static_cast<std::size_t>(frames), fill), right(static_cast<std::size_t>(frames), fill),
-          leftD(static_cast<std::size_t>(frames), fill), rightD(static_cast<std::size_t>(frames), fill),
+        : in(static_cast<std::size_t>(frames), 0.25f), left(static_cast<std::size_t>(frames), fill),
+          right(static_cast<std::size_t>(frames), fill),
+          leftD(static_cast<std::size_t>(frames), fill),
+          rightD(static_cast<std::size_t>(frames), fill),
           inD(static_cast<std::size_t>(frames), 0.25) {}
     float** Inputs() { return inputs; }
     float** Outputs() { return outputs; }
@@ -68,8 +72,8 @@ TEST_F(Harness, IdentityOpcodes) {
     EXPECT_EQ(host.Dispatch(vst2::effGetPlugCategory), 2);
     EXPECT_EQ(host.Dispatch(vst2::effGetTailSize), 0);
     EXPECT_EQ(host.Dispatch(vst2::effCanBeAutomated, 90), 1);
-    for (vst2::Int32 opcode : {vst2::effGetEffectName, vst2::effGetVendorString,
-                               vst2::effGetProductString})
+    for (vst2::Int32 opcode :
+         {vst2::effGetEffectName, vst2::effGetVendorString, vst2::effGetProductString})
         EXPECT_EQ(host.Dispatch(opcode, 0, 0, nullptr), 0);
     // Opcodes without a meaning here answer 0.
     for (vst2::Int32 opcode : {9, 16, 20, 28, 32, 44, 56, 59, 67, 70, 1000, -3})
@@ -81,9 +85,8 @@ TEST_F(Harness, CanDoAnswers) {
     auto canDo = [&](const char* text) {
         return host.Dispatch(vst2::effCanDo, 0, 0, const_cast<char*>(text));
     };
-    for (const char* text :
-         {"receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent", "receiveVstEvents",
-          "receiveVstMidiEvent"})
+    for (const char* text : {"receiveVstTimeInfo", "sendVstEvents", "sendVstMidiEvent",
+                             "receiveVstEvents", "receiveVstMidiEvent"})
         EXPECT_EQ(canDo(text), 1) << text;
     EXPECT_EQ(static_cast<std::uint32_t>(canDo("hasCockosExtensions")), 0xBEEF0000u);
     EXPECT_EQ(static_cast<std::uint32_t>(canDo("hasCockosViewAsConfig")), 0xBEEF0000u);
@@ -216,9 +219,9 @@ TEST_F(Harness, PinsAndSpeakerArrangements) {
 
     vst2::VstSpeakerArrangement* in = nullptr;
     vst2::VstSpeakerArrangement* out = nullptr;
-    EXPECT_EQ(host.Dispatch(vst2::effGetSpeakerArrangement, 0,
-                            reinterpret_cast<vst2::IntPtr>(&in), &out),
-              1);
+    EXPECT_EQ(
+        host.Dispatch(vst2::effGetSpeakerArrangement, 0, reinterpret_cast<vst2::IntPtr>(&in), &out),
+        1);
     ASSERT_NE(in, nullptr);
     ASSERT_NE(out, nullptr);
     EXPECT_EQ(in->numChannels, 1);
@@ -304,6 +307,27 @@ TEST_F(Harness, EventsAreAcceptedWithNullEntries) {
     EXPECT_EQ(host.Dispatch(vst2::effProcessEvents, 0, 0, nullptr), 0);
     host.SendMidi(10, 0x90, 60, 100);
     host.SendMidi(-20, 0xC0, 2, 0x84); // garbage in the unused byte, as some hosts send
+
+    // Both messages took effect: program 2 plays note 60, finite, audible and at the pitch its
+    // manifest line gives, over a second held.
+    banktest::StereoRender render;
+    Buffers buffers(512, 0.5f);
+    for (int block = 0; block < 90; ++block) {
+        effect()->processReplacing(effect(), buffers.Inputs(), buffers.Outputs(), 512);
+        render.left.insert(render.left.end(), buffers.left.begin(), buffers.left.end());
+        render.right.insert(render.right.end(), buffers.right.begin(), buffers.right.end());
+    }
+    EXPECT_EQ(host.Dispatch(vst2::effGetProgram), 2);
+    for (std::size_t i = 0; i < render.Frames(); ++i)
+        ASSERT_TRUE(std::isfinite(render.left[i]) && std::isfinite(render.right[i])) << i;
+    ASSERT_GT(banktest::Peak(render, 0, render.Frames()), 0.01) << "the note is not heard";
+    std::vector<banktest::ManifestLine> manifest;
+    std::string error;
+    ASSERT_TRUE(banktest::ReadManifest(VORNA_INIT_MANIFEST, manifest, error)) << error;
+    const banktest::ManifestLine& line = manifest[2];
+    ASSERT_TRUE(line.pitched) << "program 2 of the factory sounds is expected to be pitched";
+    EXPECT_EQ(banktest::PitchFault(banktest::MeasurePitch(render, line.pitch), line.pitch), "")
+        << "program 2 \"" << line.name << "\"";
 }
 
 TEST_F(Harness, BankChunkRoundTrip) {

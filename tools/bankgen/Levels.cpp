@@ -71,36 +71,59 @@ void ParseLevels(const std::string& file, const std::string& text, std::vector<L
         int program = -1;
         double volume = 0.0;
         std::uint32_t fingerprint = 0;
-        if (cells.size() != 4 || !ParseIntegerWord(cells[0], program) || program < 0 ||
-            program >= programs::kProgramCount || !ParseNumberWord(cells[1], volume) ||
-            volume < 0.0 || volume > 2.0 || !ParseHex(cells[2], fingerprint)) {
+        LevelFigures figures;
+        bool withFigures = cells.size() == 7;
+        if (withFigures)
+            figures.present = ParseNumberWord(cells[4], figures.loudness) &&
+                              ParseNumberWord(cells[5], figures.chordPeak) &&
+                              ParseNumberWord(cells[6], figures.fullChordPeak) &&
+                              figures.loudness >= 0.0 && figures.chordPeak >= 0.0 &&
+                              figures.fullChordPeak >= 0.0;
+        bool noLevel = withFigures && cells[1] == "-";
+        if ((cells.size() != 4 && !withFigures) || (withFigures && !figures.present) ||
+            !ParseIntegerWord(cells[0], program) || program < 0 ||
+            program >= programs::kProgramCount ||
+            (!noLevel && (!ParseNumberWord(cells[1], volume) || volume < 0.0 || volume > 2.0)) ||
+            !ParseHex(cells[2], fingerprint)) {
             problems.Add(where, "expected program 0..335, volume 0..2, fingerprint (8 hex "
-                                "digits) and name, separated by tabs");
+                                "digits) and name, separated by tabs, and optionally the "
+                                "loudness and the two chord peaks");
             continue;
         }
         LevelEntry& entry = entries[static_cast<std::size_t>(program)];
-        if (entry.present) {
+        if (entry.present || entry.figures.present) {
             problems.Add(where, "program " + cells[0] + " has a second level");
             continue;
         }
-        entry.present = true;
-        entry.volume = volume;
+        entry.present = !noLevel;
+        entry.volume = noLevel ? 1.0 : volume;
         entry.fingerprint = fingerprint;
+        entry.figures = figures;
     }
 }
 
 std::string FormatLevels(const std::string& bankName, const std::vector<Program>& programs,
-                         const std::vector<bool>& include) {
+                         const std::vector<bool>& include,
+                         const std::vector<LevelFigures>& figures) {
     std::string text = "# Master Volume of each program of \"" + bankName +
                        "\", chosen by vorna_bankgen --match-levels.\n"
-                       "# program\tvolume\tvoice fingerprint\tname\n";
+                       "# program\tvolume\tvoice fingerprint\tname[\tloudness\tchord peak\t"
+                       "full chord peak, at Master Volume 1]\n";
     for (std::size_t i = 0; i < programs.size(); ++i) {
-        if (i < include.size() && !include[i]) continue;
+        bool level = i >= include.size() || include[i];
+        bool measured = i < figures.size() && figures[i].present;
+        if (!level && !measured) continue;
         char hex[9];
         std::snprintf(hex, sizeof hex, "%08x", VoiceFingerprint(programs[i].values));
         text += common::FormatInt(static_cast<long long>(i)) + "\t" +
-                common::FormatFixed(programs[i].values[engine::kMasterVolume], 2) + "\t" + hex +
-                "\t" + programs[i].name + "\n";
+                (level ? common::FormatFixed(programs[i].values[engine::kMasterVolume], 2)
+                       : std::string("-")) +
+                "\t" + hex + "\t" + programs[i].name;
+        if (measured)
+            text += "\t" + common::FormatFixed(figures[i].loudness, 6) + "\t" +
+                    common::FormatFixed(figures[i].chordPeak, 6) + "\t" +
+                    common::FormatFixed(figures[i].fullChordPeak, 6);
+        text += "\n";
     }
     return text;
 }

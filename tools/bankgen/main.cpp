@@ -2,10 +2,12 @@
 // bank layouts) with the committed levels into the twelve bank images and the manifests.
 //   vorna_bankgen <banks folder>                 writes images and manifests
 //   vorna_bankgen --check <banks folder>         fails when an image or manifest is not current
-//   vorna_bankgen --match-levels [--all] <banks folder>
-//                                   renders the programs whose level is missing or stale (all of
-//                                   them with --all), checks them, writes levels, images and
-//                                   manifests
+//   vorna_bankgen --match-levels [--all] <banks folder> [bank stem ...]
+//                                   chooses the volumes again from the figures the levels
+//                                   keep and renders the programs whose figures are missing or
+//                                   stale (all of them with --all), checks them, writes levels,
+//                                   images and manifests; with bank stems only those banks are
+//                                   matched and the images are left to a run over all
 //   vorna_bankgen --audition <banks folder> <stem> <program>[-<last>]   design reports
 //   vorna_bankgen --try <banks folder> <recipe> [variation[:strength] ...]
 //   vorna_bankgen --recipes <banks folder> [prefix]   one line of figures per recipe
@@ -21,6 +23,7 @@
 #include "platform/Files.h"
 #include "programs/FactoryBanks.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -40,7 +43,7 @@ double SecondsSince(Clock::time_point start) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: vorna_bankgen [--check] <banks folder>\n"
-                 "       vorna_bankgen --match-levels [--all] <banks folder>\n"
+                 "       vorna_bankgen --match-levels [--all] <banks folder> [bank stem ...]\n"
                  "       vorna_bankgen --audition <banks folder> <stem> <program>[-<last>]\n"
                  "       vorna_bankgen --try <banks folder> <recipe> [variation[:n] ...]\n"
                  "       vorna_bankgen --recipes <banks folder> [prefix]\n"
@@ -102,13 +105,14 @@ int CheckAll(const std::string& folder, const FactorySet& set) {
     return failures == 0 ? 0 : 1;
 }
 
-int MatchLevels(const std::string& folder, bool all) {
+int MatchLevels(const std::string& folder, bool all, const std::vector<std::string>& only) {
     Clock::time_point start = Clock::now();
     FactorySet set;
     if (!Load(folder, LevelUse::Ignore, set)) return 1;
     std::printf("expanded %zu banks in %.3f s\n", set.banks.size(), SecondsSince(start));
     int rendered = 0, failed = 0;
     for (ExpandedBank& bank : set.banks) {
+        if (!only.empty() && std::find(only.begin(), only.end(), bank.stem) == only.end()) continue;
         Clock::time_point bankStart = Clock::now();
         std::vector<LevelEntry> entries;
         std::vector<std::uint8_t> bytes;
@@ -116,30 +120,57 @@ int MatchLevels(const std::string& folder, bool all) {
         if (!all && platform::ReadWholeFile(LevelsPath(folder, bank.stem), bytes))
             ParseLevels(bank.stem, std::string(bytes.begin(), bytes.end()), entries, problems);
         entries.resize(bank.programs.size());
+        std::vector<LevelFigures> figures(bank.programs.size());
         for (std::size_t i = 0; i < bank.programs.size(); ++i) {
             Program& program = bank.programs[i];
-            const LevelEntry& known = entries[i];
-            if (known.present && known.fingerprint == VoiceFingerprint(program.values)) {
-                Put(program.values, engine::kMasterVolume, known.volume);
-                continue;
+            LevelEntry& known = entries[i];
+            bool current = known.fingerprint == VoiceFingerprint(program.values);
+            if (current && known.figures.present) {
+                // The figures at Master Volume 1 decide the volume without a render. A volume
+                // above the one the other checks passed at needs a render: the release is
+                // judged against the output's level.
+                double volume = ChooseVolume(known.figures);
+                std::vector<std::string> failures = LevelFailures(known.figures, volume);
+                figures[i] = known.figures;
+                if (!failures.empty()) {
+                    ++failed;
+                    known.present = false;
+                    for (const std::string& f : failures)
+                        std::fprintf(stderr, "%s: %s program %zu \"%s\": %s\n",
+                                     program.where.c_str(), bank.stem.c_str(), i,
+                                     program.name.c_str(), f.c_str());
+                    continue;
+                }
+                if (known.present && volume <= known.volume + 1e-9) {
+                    Put(program.values, engine::kMasterVolume, volume);
+                    known.volume = volume;
+                    continue;
+                }
             }
+            // A level without figures came from older rules: it is measured again.
             ProgramCheck check = CheckProgram(program);
             ++rendered;
             Put(program.values, engine::kMasterVolume, check.volume);
+            figures[i] = check.unity;
+            known.fingerprint = VoiceFingerprint(program.values);
             if (!check.failures.empty()) {
                 ++failed;
-                entries[i].present = false;
+                known.present = false;
                 for (const std::string& f : check.failures)
                     std::fprintf(stderr, "%s: %s program %zu \"%s\": %s\n", program.where.c_str(),
                                  bank.stem.c_str(), i, program.name.c_str(), f.c_str());
+                // Figures are kept only when the level rules alone failed: a program that breaks
+                // another promise is rendered again once it is fixed.
+                if (!check.levelOnly) figures[i] = LevelFigures{};
                 continue;
             }
-            entries[i] = {true, check.volume, VoiceFingerprint(program.values)};
+            known.present = true;
+            known.volume = check.volume;
         }
         // Only programs that passed get a level: the others stay stale until they are fixed.
         std::vector<bool> passed;
         for (const LevelEntry& entry : entries) passed.push_back(entry.present);
-        std::string kept = FormatLevels(bank.displayName, bank.programs, passed);
+        std::string kept = FormatLevels(bank.displayName, bank.programs, passed, figures);
         if (!platform::WriteFileSafely(LevelsPath(folder, bank.stem), kept.data(), kept.size())) {
             std::fprintf(stderr, "cannot write %s\n", LevelsPath(folder, bank.stem).c_str());
             return 1;
@@ -150,6 +181,8 @@ int MatchLevels(const std::string& folder, bool all) {
     std::printf("rendered %d programs, %d failed, in %.1f s\n", rendered, failed,
                 SecondsSince(start));
     if (failed > 0) return 1;
+    // Matching some banks (two processes can share the work) leaves the images to a run over all.
+    if (!only.empty()) return 0;
     FactorySet current;
     if (!Load(folder, LevelUse::Require, current)) return 1;
     return WriteAll(folder, current);
@@ -204,7 +237,7 @@ int Recipes(const std::string& folder, const std::string& prefix) {
         std::printf("%-10s %-7s %-8s vol %.2f loud %6.1f unity %6.1f onset %4.0f/%-4d release "
                     "%5.0f/%-5d pitch %6.1f/%6.1f %s\n",
                     entry.first.c_str(), p.name.c_str(), p.facts.family.c_str(), c.volume,
-                    c.loudnessDb, Decibels(c.loudnessAtUnity), c.onsetMs, p.facts.onsetMs,
+                    c.loudnessDb, Decibels(c.unity.loudness), c.onsetMs, p.facts.onsetMs,
                     c.releaseMs, p.facts.releaseMs, c.measuredHz, c.expectedHz,
                     c.failures.empty() ? "" : ("FAILS: " + c.failures[0]).c_str());
     }
@@ -261,9 +294,11 @@ int main(int argc, char** argv) {
         return result;
     }
     if (args.size() >= 2 && args[0] == "--match-levels") {
-        bool all = args.size() == 3 && args[1] == "--all";
-        if (args.size() == 3 && !all) return Usage();
-        return MatchLevels(args.back(), all);
+        bool all = args[1] == "--all";
+        std::size_t folder = all ? 2 : 1;
+        if (folder >= args.size()) return Usage();
+        return MatchLevels(args[folder], all,
+                           std::vector<std::string>(args.begin() + folder + 1, args.end()));
     }
     if (args.size() == 4 && args[0] == "--audition") return Audition(args[1], args[2], args[3]);
     if ((args.size() == 2 || args.size() == 3) && args[0] == "--recipes")

@@ -96,9 +96,11 @@ void PluginHost::SendEvents(const std::vector<vst2::VstMidiEvent>& events) {
                                        sizeof(vst2::VstEvent*) * (events.size() + 2));
     auto* list = reinterpret_cast<vst2::VstEvents*>(storage.data());
     list->numEvents = static_cast<vst2::Int32>(events.size());
+    // The storage holds all entries; they are written through a plain pointer, not as elements
+    // of the declared two-entry array.
+    vst2::VstEvent** entries = list->events;
     for (std::size_t i = 0; i < events.size(); ++i)
-        list->events[i] =
-            reinterpret_cast<vst2::VstEvent*>(const_cast<vst2::VstMidiEvent*>(&events[i]));
+        entries[i] = reinterpret_cast<vst2::VstEvent*>(const_cast<vst2::VstMidiEvent*>(&events[i]));
     Dispatch(vst2::effProcessEvents, 0, 0, list);
 }
 
@@ -147,8 +149,9 @@ vst2::IntPtr PluginHost::Answer(vst2::Int32 opcode, vst2::Int32 index, vst2::Int
     case vst2::audioMasterGetTime: return reinterpret_cast<vst2::IntPtr>(timeInfo);
     case vst2::audioMasterProcessEvents: {
         const auto* list = static_cast<const vst2::VstEvents*>(data);
+        vst2::VstEvent* const* entries = list ? list->events : nullptr;
         for (vst2::Int32 i = 0; list && i < list->numEvents; ++i) {
-            const vst2::VstEvent* event = list->events[i];
+            const vst2::VstEvent* event = entries[i];
             if (!event) continue;
             ReceivedEvent copy{event->type, event->byteSize, event->deltaFrames, {}};
             if (event->type == vst2::kVstMidiType) {

@@ -72,11 +72,8 @@ HttpGetOutcome HttpGet(const HttpGetRequest& request, std::string& body) {
     CURLcode result = curl_easy_perform(curl);
     curl_easy_cleanup(curl);
     if (receiver.tooLarge) return HttpGetOutcome::TooLarge;
-    if (result != CURLE_OK) {
-        body.clear();
-        return HttpGetOutcome::Failed;
-    }
-    return HttpGetOutcome::Body;
+    // A transfer that broke off (cut short, reset, timed out) keeps the body read until then.
+    return result == CURLE_OK || !body.empty() ? HttpGetOutcome::Body : HttpGetOutcome::Failed;
 }
 
 bool InternetConnectionAvailable() {

@@ -83,4 +83,17 @@ bool CreateFolder(const std::string& path) {
     return errno == EEXIST && FolderExists(path);
 }
 
+bool CreateFolderPath(const std::string& path) {
+    if (path.empty()) return false;
+    // Each folder from the top down; one that cannot be made shows in the final check.
+    for (std::size_t end = path.find('/', 1); end != std::string::npos;
+         end = path.find('/', end + 1)) {
+        const std::string folder = path.substr(0, end);
+        if (!folder.empty() && folder.back() != '/' && !FolderExists(folder))
+            ::mkdir(folder.c_str(), 0700);
+    }
+    if (!FolderExists(path)) ::mkdir(path.c_str(), 0700);
+    return FolderExists(path);
+}
+
 } // namespace platform

@@ -54,8 +54,14 @@ HttpGetOutcome HttpGet(const HttpGetRequest& request, std::string& body) {
         ok = true;
         char buffer[1024];
         for (;;) {
+            // A read waits until its whole buffer is filled, and one that fails takes the bytes
+            // that had already arrived with it; asking first what has arrived, and reading just
+            // that, keeps the start of an answer whose connection stalls or breaks off.
+            DWORD available = 0;
+            if (!InternetQueryDataAvailable(query, &available, 0, 0) || available == 0) break;
             DWORD got = 0;
-            if (!InternetReadFile(query, buffer, sizeof buffer, &got) || got == 0) break;
+            const DWORD wanted = available < sizeof buffer ? available : DWORD{sizeof buffer};
+            if (!InternetReadFile(query, buffer, wanted, &got) || got == 0) break;
             std::size_t room = request.maxBodyBytes - body.size();
             if (got > room) {
                 body.append(buffer, room);
@@ -63,21 +69,15 @@ HttpGetOutcome HttpGet(const HttpGetRequest& request, std::string& body) {
                 break;
             }
             body.append(buffer, got);
-            if (GetTickCount64() > deadline) { // a server that trickles without end
-                ok = false;
-                break;
-            }
+            // A server that trickles without end is left; what it sent until then is kept.
+            if (GetTickCount64() > deadline) break;
         }
     }
     Close(query);
     Close(connection);
     Close(internet);
     if (tooLarge) return HttpGetOutcome::TooLarge;
-    if (!ok) {
-        body.clear();
-        return HttpGetOutcome::Failed;
-    }
-    return HttpGetOutcome::Body;
+    return ok ? HttpGetOutcome::Body : HttpGetOutcome::Failed;
 }
 
 bool InternetConnectionAvailable() {

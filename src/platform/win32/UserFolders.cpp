@@ -54,4 +54,19 @@ bool CreateFolder(const std::string& path) {
     return GetLastError() == ERROR_ALREADY_EXISTS && FolderExists(path);
 }
 
+bool CreateFolderPath(const std::string& path) {
+    if (path.empty()) return false;
+    // Each folder from the top down; the drive ("C:") and a share's server part cannot be made
+    // and are passed over, and anything else that cannot be made shows in the final check.
+    for (std::size_t end = path.find_first_of("\\/", 1); end != std::string::npos;
+         end = path.find_first_of("\\/", end + 1)) {
+        const std::string folder = path.substr(0, end);
+        const char last = folder.back();
+        if (last != ':' && last != '\\' && last != '/' && !FolderExists(folder))
+            CreateFolder(folder);
+    }
+    if (!FolderExists(path)) CreateFolder(path);
+    return FolderExists(path);
+}
+
 } // namespace platform

@@ -5,5 +5,6 @@ if(TARGET vorna_bankgen_images)
     ${CMAKE_CURRENT_LIST_DIR}/SourceParsingTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/VariationTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ExpansionTest.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/MeasureTest.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/MeasureTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LevelRulesTest.cpp)
 endif()

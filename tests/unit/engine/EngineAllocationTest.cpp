@@ -8,6 +8,9 @@
 #include <new>
 
 #include "VoiceTestSupport.h"
+#include "engine/RenderLoop.h"
+
+#include <vector>
 
 namespace {
 std::atomic<bool> gCounting{false};
@@ -75,4 +78,44 @@ TEST(EngineAllocation, NotesControlAndChipSamplesAllocateNothing) {
     gCounting = false;
     EXPECT_EQ(gAllocations.load(), 0);
     delete e;
+}
+
+TEST(EngineAllocation, RenderLoopThroughSilenceAndEveryKernelAllocatesNothing) {
+#if defined(VORNA_SANITIZED)
+    GTEST_SKIP() << "allocations are counted in the plain builds";
+#endif
+    auto* voices = new engine::VoiceEngine();
+    auto* midi = new engine::MidiEventQueue();
+    auto* clock = new engine::TickClock();
+    auto* loop = new engine::RenderLoop(*voices, *midi, *clock);
+    clock->tickInterval = 44;
+    loop->Reset(44100.0);
+    enginetest::ApplyOrgan(*voices);
+    std::vector<double> left(512), right(512);
+    auto event = [&](int offset, int status, int data1, int data2) {
+        engine::MidiEvent e;
+        e.offset = offset;
+        e.status = static_cast<uint8_t>(status);
+        e.data1 = static_cast<uint8_t>(data1);
+        e.data2 = static_cast<uint8_t>(data2);
+        midi->Add(e);
+    };
+    const engine::ChipKernel kernels[] = {engine::ChipKernel::Reference, engine::ChipKernel::Sse2,
+                                          engine::ChipKernel::Avx2};
+    gCounting = true;
+    for (engine::ChipKernel kernel : kernels) {
+        voices->SetChipKernel(kernel);
+        for (int n = 0; n < 3; ++n) event(10 + n, 0x90, 50 + n, 100);
+        for (int b = 0; b < 30; ++b) loop->RenderBlock(left.data(), right.data(), 512);
+        for (int n = 0; n < 3; ++n) event(5, 0x80, 50 + n, 0);
+        // Long enough for the filters to settle and the silence to be skipped.
+        for (int b = 0; b < 15 * 87; ++b) loop->RenderBlock(left.data(), right.data(), 512);
+    }
+    gCounting = false;
+    EXPECT_EQ(gAllocations.load(), 0);
+    EXPECT_GT(loop->SkippedFrames(), 0);
+    delete loop;
+    delete clock;
+    delete midi;
+    delete voices;
 }

@@ -8,6 +8,7 @@
 #include "platform/FileSizeLimit.h"
 #include "programs/SysExFiles.h"
 #include "programs/VoiceConversion.h"
+#include "unit/FailingWrite.h"
 
 #include <cstring>
 #include <filesystem>
@@ -463,9 +464,10 @@ TEST_F(SysExInstance, FailedSaveSaysCannotSaveAndKeepsTheEarlierFile) {
     ui.messages.clear();
     const Bytes earlier = {0xF0, 0x43, 0x75, 0x00, 0x18, 0x4C, 0x01, 0x00, 0xF7};
     WriteFile("keep.syx", earlier);
-    if (!platform::SetFileSizeLimit(1000)) GTEST_SKIP() << "no file size limit on this OS";
+    FailingWrite failing(Path("keep.syx"), 1000);
+    ASSERT_TRUE(failing.Active()) << "no way to make a write fail on this OS";
     bool saved = plugin().SaveBankSysExFile(Path("keep.syx"), 0);
-    platform::ClearFileSizeLimit();
+    failing.End();
     EXPECT_FALSE(saved);
     ExpectOnlyMessage("Cannot save file!", "Error");
     EXPECT_EQ(sysextest::ReadWholeFile(Path("keep.syx")), earlier);

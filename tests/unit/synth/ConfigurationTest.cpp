@@ -4,6 +4,7 @@
 #include "platform/Files.h"
 #include "synth/ControllerMap.h"
 #include "synth/IniFile.h"
+#include "unit/FailingWrite.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,9 @@ TEST(Configuration, NoUsableFolderMeansNoFileAndAllDefaults) {
     std::string tooLong = folder.Path() + "/" + std::string(1100, 'x');
     EXPECT_FALSE(synth::OpenConfiguration(settings, tooLong, "/docs"));
     EXPECT_EQ(settings.configurationPath, "");
-    EXPECT_FALSE(synth::OpenConfiguration(settings, folder.File("missing/parent"), "/docs"));
+    // Missing folders are made, but not below a file.
+    WriteText(folder.File("file"), "x");
+    EXPECT_FALSE(synth::OpenConfiguration(settings, folder.File("file/parent"), "/docs"));
     EXPECT_EQ(settings.configurationPath, "");
     EXPECT_TRUE(settings.sendParamChangeSysEx);
     // Writes without a file report failure and create nothing.
@@ -198,9 +201,10 @@ TEST(Configuration, AFailedWriteLeavesTheOldFileWhole) {
     std::string original = "[MIDI Control]\n";
     for (int n = 0; n < 120; ++n) original += "CC" + std::to_string(n) + "=1\n";
     WriteText(c.path, original);
-    if (!platform::SetFileSizeLimit(64)) GTEST_SKIP() << "no file size limit on this OS";
+    FailingWrite failing(c.path, 64);
+    ASSERT_TRUE(failing.Active()) << "no way to make a write fail on this OS";
     bool written = synth::WriteConfiguration(c.settings, -1);
-    platform::ClearFileSizeLimit();
+    failing.End();
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadText(c.path), original);
     std::size_t files = 0;

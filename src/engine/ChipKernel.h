@@ -1,0 +1,71 @@
+#pragma once
+// What the fast chip kernels share: a group of kGroupLanes neighbouring voice slots computed side
+// by side, one operator stage after the other. Each instruction set has a file of its own with
+// one function of the GroupKernel type; VoiceEngine::SetChipKernel is the one place that picks
+// one, by what the processor offers.
+//
+// The file of a wider instruction set is compiled with that set enabled, so it must not define
+// functions the linker could merge with the other files' copies: it calls nothing from the engine
+// headers, and the helpers below have internal linkage in every file that includes them.
+
+#include <cstdint>
+
+#include "engine/EngineTables.h"
+#include "engine/VoiceBank.h"
+
+namespace engine {
+
+constexpr int kGroupLanes = 8;
+static_assert(kVoiceSlots % kGroupLanes == 0, "whole groups");
+
+// Modulation inputs of op[0], op[1], op[2] and the extra carrier sum, as indices into the sums
+// 0, out1, out2, out3, out1+out2, out1+out3, out2+out3, out1+out2+out3.
+struct Routing {
+    int input0, input1, input2, carrier;
+};
+constexpr Routing kRouting[8] = {
+    {1, 2, 3, 0}, {1, 6, 0, 0}, {5, 2, 0, 0}, {4, 0, 3, 0},
+    {1, 0, 3, 2}, {3, 3, 3, 4}, {0, 0, 3, 4}, {0, 0, 0, 7},
+};
+
+// The voice state and settings one chip sample of a group reads and writes.
+struct GroupInput {
+    VoiceBank* bank;
+    const OperatorSettings* ops; // op[0..3]
+    const EngineTables* tables;
+    Routing routing;
+    int feedbackShift;
+    double b0, b1, c1, c2; // the operator output low-pass
+};
+
+// One chip sample of the voices in slots base .. base + kGroupLanes - 1, whose envelopes have
+// already stepped. With full false only the lanes whose active flag is set are stored and summed.
+// pm and am are the LFO outputs as the voices receive them. Returns the sum of the voice outputs.
+using GroupKernel = int (*)(const GroupInput& in, int base, const bool* active, bool full, int pm,
+                            int am);
+
+int ChipGroupSse2(const GroupInput& in, int base, const bool* active, bool full, int pm, int am);
+#if defined(VORNA_AVX2_KERNEL)
+int ChipGroupAvx2(const GroupInput& in, int base, const bool* active, bool full, int pm, int am);
+#endif
+
+namespace {
+
+inline int ClampFreqIndex(int i) {
+    return i < 0 ? 0 : (i > kFreqIndexMax ? kFreqIndexMax : i);
+}
+
+// round() with halves away from zero, for finite |y| < 2^31: y - trunc(y) is exact.
+inline int RoundHalfAway(double y) {
+    const int t = static_cast<int>(y);
+    const double d = y - t;
+    return t + (d >= 0.5 ? 1 : 0) - (d <= -0.5 ? 1 : 0);
+}
+
+// The smallest and largest normal doubles: filter values outside are flushed to 0.
+constexpr double kSmallestNormal = 2.2250738585072014e-308;
+constexpr double kLargestFinite = 1.7976931348623157e308;
+
+} // namespace
+
+} // namespace engine

@@ -1,0 +1,216 @@
+// The group kernel with AVX2: the eight lanes of a group in one register for the phases, the
+// table look-ups (gathers), the levels and the phase advance, and the output low-pass of four
+// lanes at a time. Products and sums are separate instructions in the reference kernel's order
+// (this file is compiled without FMA), so the bits are the same.
+//
+// Compiled for AVX2 and run only where the processor has it: nothing here may be shared with the
+// other files (see ChipKernel.h).
+
+#include <immintrin.h>
+
+#include <cstddef>
+
+#include "engine/ChipKernel.h"
+
+namespace engine {
+
+namespace {
+
+static_assert(kGroupLanes == 8, "one register of eight lanes");
+static_assert(sizeof(Envelope) % 4 == 0 && sizeof(VoiceControl) % 4 == 0, "gather strides");
+
+// Eight lane flags as all-ones or all-zero 32-bit lanes.
+inline __m256i LaneMask(const bool* active) {
+    const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(active));
+    return _mm256_cmpgt_epi32(_mm256_cvtepu8_epi32(bytes), _mm256_setzero_si256());
+}
+
+// 32-bit values at the same field of eight neighbouring records.
+template <typename Record>
+inline __m256i GatherField(const Record* first, std::size_t fieldOffset) {
+    constexpr int kStride = static_cast<int>(sizeof(Record) / 4);
+    const __m256i index = _mm256_setr_epi32(0, kStride, 2 * kStride, 3 * kStride, 4 * kStride,
+                                            5 * kStride, 6 * kStride, 7 * kStride);
+    const int* base =
+        reinterpret_cast<const int*>(reinterpret_cast<const char*>(first) + fieldOffset);
+    return _mm256_i32gather_epi32(base, index, 4);
+}
+
+// table[index] for eight indices. Plain loads through memory: on some processors a gather of
+// eight is slower than eight loads.
+inline __m256i Lookup(const int32_t* table, __m256i index) {
+    alignas(32) int32_t at[kGroupLanes];
+    alignas(32) int32_t value[kGroupLanes];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
+    for (int j = 0; j < kGroupLanes; ++j) value[j] = table[at[j]];
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(value));
+}
+
+inline __m256i Blend(__m256i old, __m256i value, __m256i mask) {
+    return _mm256_blendv_epi8(old, value, mask);
+}
+
+// The output low-pass and rounding of four lanes (half 0 or 1 of the group).
+template <bool kAllActive>
+inline __m128i FilterHalf(const GroupInput& c, int op, int at, __m128i x, __m128i mask) {
+    VoiceBank& b = *c.bank;
+    double* x1Row = b.x1[op] + at;
+    double* x2Row = b.x2[op] + at;
+    double* y1Row = b.y1[op] + at;
+    double* y2Row = b.y2[op] + at;
+    const __m256d in = _mm256_cvtepi32_pd(x);
+    const __m256d x1 = _mm256_load_pd(x1Row);
+    const __m256d x2 = _mm256_load_pd(x2Row);
+    const __m256d y1 = _mm256_load_pd(y1Row);
+    const __m256d y2 = _mm256_load_pd(y2Row);
+    const __m256d y = _mm256_add_pd(
+        _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(c.b0), _mm256_add_pd(in, x2)),
+                                    _mm256_mul_pd(_mm256_set1_pd(c.b1), x1)),
+                      _mm256_mul_pd(_mm256_set1_pd(c.c1), y1)),
+        _mm256_mul_pd(_mm256_set1_pd(c.c2), y2));
+    // Non-normal results are stored as 0 (a later read would replace them by 0).
+    const __m256d magnitude =
+        _mm256_and_pd(y, _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFFll)));
+    const __m256d normal =
+        _mm256_and_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(kSmallestNormal), _CMP_GE_OQ),
+                      _mm256_cmp_pd(magnitude, _mm256_set1_pd(kLargestFinite), _CMP_LE_OQ));
+    const __m256d stored = _mm256_and_pd(y, normal);
+    if (kAllActive) {
+        _mm256_store_pd(x2Row, x1);
+        _mm256_store_pd(x1Row, in);
+        _mm256_store_pd(y2Row, y1);
+        _mm256_store_pd(y1Row, stored);
+    } else {
+        const __m256d m = _mm256_castsi256_pd(_mm256_cvtepi32_epi64(mask));
+        _mm256_store_pd(x2Row, _mm256_blendv_pd(x2, x1, m));
+        _mm256_store_pd(x1Row, _mm256_blendv_pd(x1, in, m));
+        _mm256_store_pd(y2Row, _mm256_blendv_pd(y2, y1, m));
+        _mm256_store_pd(y1Row, _mm256_blendv_pd(y1, stored, m));
+    }
+    // Round halves away from zero: trunc, then one step out where the rest reaches 0.5. The
+    // steps are whole numbers, so adding them in doubles is exact.
+    const __m256d truncated = _mm256_cvtepi32_pd(_mm256_cvttpd_epi32(y));
+    const __m256d rest = _mm256_sub_pd(y, truncated);
+    const __m256d one = _mm256_set1_pd(1.0);
+    const __m256d step =
+        _mm256_sub_pd(_mm256_and_pd(_mm256_cmp_pd(rest, _mm256_set1_pd(0.5), _CMP_GE_OQ), one),
+                      _mm256_and_pd(_mm256_cmp_pd(rest, _mm256_set1_pd(-0.5), _CMP_LE_OQ), one));
+    const __m128i rounded = _mm256_cvttpd_epi32(_mm256_add_pd(truncated, step));
+    return kAllActive ? rounded : _mm_and_si128(rounded, mask);
+}
+
+// One operator for the eight lanes: look-ups, phase advance, output filter. Returns the rounded
+// filter outputs (0 in lanes that do not sound).
+template <bool kWithPm, bool kAllActive>
+inline __m256i Stage(const GroupInput& c, int op, int base, __m256i mask, __m256i modulation,
+                     int pm, int am) {
+    const EngineTables& t = *c.tables;
+    const OperatorSettings& s = c.ops[op];
+    VoiceBank& b = *c.bank;
+    __m256i* phaseRow = reinterpret_cast<__m256i*>(b.phase[op] + base);
+    __m256i* outRow = reinterpret_cast<__m256i*>(b.output[op] + base);
+
+    const __m256i phase = _mm256_load_si256(phaseRow);
+    const __m256i index = _mm256_and_si256(
+        _mm256_srli_epi32(
+            _mm256_add_epi32(
+                _mm256_and_si256(phase, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u))),
+                modulation),
+            16),
+        _mm256_set1_epi32(1023));
+    const __m256i wave = Lookup(t.wave[s.wave], index);
+    const __m256i volume = GatherField(&b.env[op][base], offsetof(Envelope, volume));
+    const __m256i level =
+        _mm256_load_si256(reinterpret_cast<const __m256i*>(b.totalLevel[op] + base));
+    const __m256i attenuation = _mm256_add_epi32(
+        _mm256_slli_epi32(_mm256_add_epi32(_mm256_add_epi32(level, volume), _mm256_set1_epi32(am)),
+                          3),
+        wave);
+    // From kTlTabSize on the output is 0: the table's extra entry there is 0.
+    const __m256i output =
+        Lookup(t.tl, _mm256_min_epi32(attenuation, _mm256_set1_epi32(kTlTabSize)));
+
+    __m256i increment;
+    if (kWithPm) {
+        const __m256i freqIndex = GatherField(&b.voice[base], offsetof(VoiceControl, freqIndex));
+        const __m256i fi = _mm256_min_epi32(
+            _mm256_max_epi32(_mm256_add_epi32(freqIndex, _mm256_set1_epi32(s.inharmonic + pm)),
+                             _mm256_setzero_si256()),
+            _mm256_set1_epi32(kFreqIndexMax));
+        const __m256i frequency = _mm256_add_epi32(
+            Lookup(t.freq, fi),
+            _mm256_load_si256(reinterpret_cast<const __m256i*>(b.dt1Offset[op] + base)));
+        increment = _mm256_srli_epi32(
+            _mm256_mullo_epi32(frequency, _mm256_set1_epi32(static_cast<int>(s.multiplier))), 1);
+    } else {
+        increment = _mm256_load_si256(reinterpret_cast<const __m256i*>(b.increment[op] + base));
+    }
+    const __m256i advanced = _mm256_add_epi32(phase, increment);
+    if (kAllActive) {
+        _mm256_store_si256(outRow, output);
+        _mm256_store_si256(phaseRow, advanced);
+    } else {
+        _mm256_store_si256(outRow, Blend(_mm256_load_si256(outRow), output, mask));
+        _mm256_store_si256(phaseRow, Blend(phase, advanced, mask));
+    }
+
+    const __m128i low = FilterHalf<kAllActive>(c, op, base, _mm256_castsi256_si128(output),
+                                               _mm256_castsi256_si128(mask));
+    const __m128i high = FilterHalf<kAllActive>(
+        c, op, base + 4, _mm256_extracti128_si256(output, 1), _mm256_extracti128_si256(mask, 1));
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+}
+
+template <bool kWithPm, bool kAllActive>
+int Group(const GroupInput& c, int base, const bool* active, int pm, int am) {
+    const Routing& r = c.routing;
+    const OperatorSettings* ops = c.ops;
+    const __m256i mask = kAllActive ? _mm256_set1_epi32(-1) : LaneMask(active);
+    const __m256i zero = _mm256_setzero_si256();
+    // 0, out1, out2, out3, out1+out2, out1+out3, out2+out3, out1+out2+out3.
+    __m256i sums[8];
+    sums[0] = zero;
+    if (ops[3].enabled) {
+        const __m256i previous =
+            _mm256_load_si256(reinterpret_cast<const __m256i*>(c.bank->output[3] + base));
+        const __m256i feedback = _mm256_sll_epi32(previous, _mm_cvtsi32_si128(c.feedbackShift));
+        sums[3] = Stage<kWithPm, kAllActive>(c, 3, base, mask, feedback, pm, ops[3].boost ? 0 : am);
+    } else {
+        sums[3] = zero;
+    }
+    sums[2] = ops[2].enabled ? Stage<kWithPm, kAllActive>(c, 2, base, mask,
+                                                          _mm256_slli_epi32(sums[r.input2], 15), pm,
+                                                          ops[2].boost ? 0 : am)
+                             : zero;
+    sums[6] = _mm256_add_epi32(sums[2], sums[3]);
+    sums[1] = ops[1].enabled ? Stage<kWithPm, kAllActive>(c, 1, base, mask,
+                                                          _mm256_slli_epi32(sums[r.input1], 15), pm,
+                                                          ops[1].boost ? 0 : am)
+                             : zero;
+    sums[4] = _mm256_add_epi32(sums[1], sums[2]);
+    sums[5] = _mm256_add_epi32(sums[1], sums[3]);
+    sums[7] = _mm256_add_epi32(sums[4], sums[3]);
+    const __m256i out0 =
+        ops[0].enabled
+            ? Stage<kWithPm, kAllActive>(c, 0, base, mask, _mm256_slli_epi32(sums[r.input0], 15),
+                                         pm, ops[0].boost ? 0 : am)
+            : zero;
+    const __m256i lanes = _mm256_add_epi32(sums[r.carrier], out0);
+    __m128i total =
+        _mm_add_epi32(_mm256_castsi256_si128(lanes), _mm256_extracti128_si256(lanes, 1));
+    total = _mm_add_epi32(total, _mm_shuffle_epi32(total, 0x4E));
+    total = _mm_add_epi32(total, _mm_shuffle_epi32(total, 0xB1));
+    return _mm_cvtsi128_si32(total);
+}
+
+} // namespace
+
+int ChipGroupAvx2(const GroupInput& in, int base, const bool* active, bool full, int pm, int am) {
+    if (pm != 0)
+        return full ? Group<true, true>(in, base, active, pm, am)
+                    : Group<true, false>(in, base, active, pm, am);
+    return full ? Group<false, true>(in, base, active, 0, am)
+                : Group<false, false>(in, base, active, 0, am);
+}
+
+} // namespace engine

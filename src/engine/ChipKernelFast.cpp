@@ -1,0 +1,143 @@
+// The fast chip kernels' common part: which groups of voices sound, their envelopes, and the
+// voice-by-voice path for groups with only a few sounding voices; the groups themselves go to
+// the group kernel of the chosen instruction set.
+
+#include "engine/ChipKernel.h"
+#include "engine/VoiceEngine.h"
+
+namespace engine {
+
+namespace {
+
+struct StageContext {
+    const EngineTables* t;
+    VoiceBank* bank;
+    double b0, b1, c1, c2;
+};
+
+// One operator of one voice, with the same arithmetic as a lane of RunStage.
+template <bool kWithPm>
+inline int NarrowOperator(const StageContext& c, const OperatorSettings& s, int op, int v,
+                          uint32_t modulation, int pm, int am) {
+    const EngineTables& t = *c.t;
+    VoiceBank& b = *c.bank;
+    const uint32_t phase = b.phase[op][v];
+    const unsigned i = (((phase & 0xFFFF0000u) + modulation) >> 16) & 1023u;
+    const int a = (b.totalLevel[op][v] + b.env[op][v].volume + am) * 8 + t.wave[s.wave][i];
+    const int output = t.tl[a < kTlTabSize ? a : kTlTabSize];
+    b.output[op][v] = output;
+    uint32_t inc;
+    if (kWithPm) {
+        const int fi = ClampFreqIndex(b.voice[v].freqIndex + s.inharmonic + pm);
+        inc = (static_cast<uint32_t>(t.freq[fi] + b.dt1Offset[op][v]) * s.multiplier) >> 1;
+    } else {
+        inc = b.increment[op][v];
+    }
+    b.phase[op][v] = phase + inc;
+
+    double& x1 = b.x1[op][v];
+    double& x2 = b.x2[op][v];
+    double& y1 = b.y1[op][v];
+    double& y2 = b.y2[op][v];
+    const double in = output;
+    const double y = ((c.b0 * (in + x2) + c.b1 * x1) + c.c1 * y1) + c.c2 * y2;
+    x2 = x1;
+    x1 = in;
+    y2 = y1;
+    const double magnitude = y < 0 ? -y : y;
+    y1 = magnitude >= kSmallestNormal && magnitude <= kLargestFinite ? y : 0.0;
+    return RoundHalfAway(y);
+}
+
+} // namespace
+
+// A group with only a few sounding voices: those voices one after another, so that the cost
+// follows the sounding voices instead of the width of the group.
+template <bool kWithPm> int VoiceEngine::ChipVoiceNarrow(int v, int pm, int am) {
+    const StageContext c{&Tables(), &bank, opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
+    if (--bank.egDivider[v] <= 0) {
+        bank.egDivider[v] = 3;
+        for (int op = 0; op < 4; ++op) EnvelopeStep(bank.env[op][v], ops[op].env.sustainLevel);
+    }
+    const Routing& r = kRouting[algorithm];
+    int sums[8] = {};
+    if (ops[3].enabled)
+        sums[3] = NarrowOperator<kWithPm>(c, ops[3], 3, v,
+                                          static_cast<uint32_t>(bank.output[3][v]) << feedbackShift,
+                                          pm, ops[3].boost ? 0 : am);
+    if (ops[2].enabled)
+        sums[2] =
+            NarrowOperator<kWithPm>(c, ops[2], 2, v, static_cast<uint32_t>(sums[r.input2]) << 15,
+                                    pm, ops[2].boost ? 0 : am);
+    sums[6] = sums[2] + sums[3];
+    if (ops[1].enabled)
+        sums[1] =
+            NarrowOperator<kWithPm>(c, ops[1], 1, v, static_cast<uint32_t>(sums[r.input1]) << 15,
+                                    pm, ops[1].boost ? 0 : am);
+    sums[4] = sums[1] + sums[2];
+    sums[5] = sums[1] + sums[3];
+    sums[7] = sums[1] + sums[2] + sums[3];
+    const int out0 =
+        ops[0].enabled
+            ? NarrowOperator<kWithPm>(c, ops[0], 0, v, static_cast<uint32_t>(sums[r.input0]) << 15,
+                                      pm, ops[0].boost ? 0 : am)
+            : 0;
+    return sums[r.carrier] + out0;
+}
+
+void VoiceEngine::RebuildActiveList(int voiceCount) {
+    activeCount = 0;
+    soundingCount = 0;
+    for (int g = 0; g < kVoiceCount / kGroupLanes; ++g) {
+        bool any = false;
+        bool all = true;
+        const int firstSounding = soundingCount;
+        for (int j = 0; j < kGroupLanes; ++j) {
+            const int v = g * kGroupLanes + j;
+            laneActive[v] = v < voiceCount && bank.voice[v].active;
+            if (laneActive[v]) soundingList[soundingCount++] = v;
+            any = any || laneActive[v];
+            all = all && laneActive[v];
+        }
+        if (any) {
+            groupFull[activeCount] = all;
+            groupNarrow[activeCount] = soundingCount - firstSounding <= kNarrowLanes;
+            groupFirst[activeCount] = firstSounding;
+            activeList[activeCount++] = g * kGroupLanes;
+        }
+    }
+    activeListLimit = voiceCount;
+    activeDirty = false;
+}
+
+int VoiceEngine::ChipSampleFast(int voiceCount, int pm, int am) {
+    if (activeDirty || activeListLimit != voiceCount) RebuildActiveList(voiceCount);
+    if (activeCount == 0) return 0;
+    const GroupInput in{&bank,       ops,         &Tables(),   kRouting[algorithm], feedbackShift,
+                        opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
+    int total = 0;
+    for (int g = 0; g < activeCount; ++g) {
+        const int base = activeList[g];
+        if (groupNarrow[g]) {
+            const int end = g + 1 < activeCount ? groupFirst[g + 1] : soundingCount;
+            for (int k = groupFirst[g]; k < end; ++k)
+                total += pm != 0 ? ChipVoiceNarrow<true>(soundingList[k], pm, am)
+                                 : ChipVoiceNarrow<false>(soundingList[k], 0, am);
+            continue;
+        }
+        // The envelopes step here, so that the group kernels need nothing but their own code.
+        const bool* active = laneActive + base;
+        for (int j = 0; j < kGroupLanes; ++j) {
+            const int v = base + j;
+            if (active[j] && --bank.egDivider[v] <= 0) {
+                bank.egDivider[v] = 3;
+                for (int op = 0; op < 4; ++op)
+                    EnvelopeStep(bank.env[op][v], ops[op].env.sustainLevel);
+            }
+        }
+        total += groupKernel(in, base, active, groupFull[g], pm, am);
+    }
+    return total;
+}
+
+} // namespace engine

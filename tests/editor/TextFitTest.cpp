@@ -1,0 +1,212 @@
+// Every text the editor can show fits its field: each drop-down's display texts, each button
+// caption, the bank and program numbers and the name display. A text is drawn without clipping
+// into a canvas much larger than its field, placed as the editor places it, and its ink must stay
+// inside the field; then the real editor is rendered offscreen with each drop-down at its widest
+// text, and the field's ink must not touch its edges (a clipped text would).
+
+#include "VornEditorSupport.h"
+
+#include "editor/ControlLayout.h"
+#include "editor/FBDropDown.h"
+#include "editor/TextStyles.h"
+#include "graphics/PngCodec.h"
+#include "graphics/TextRenderer.h"
+#include "programs/ProgramNumbering.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using editor_test::EditorInstance;
+using namespace editor;
+
+namespace {
+
+struct Ink {
+    bool any = false;
+    graphics::Rect box; // right and bottom exclusive
+};
+
+// Where pixels of the area differ from the reference picture.
+Ink InkOf(const graphics::Surface& picture, const graphics::Surface& reference,
+          const graphics::Rect& area) {
+    Ink ink;
+    for (int y = area.top; y < area.bottom; ++y)
+        for (int x = area.left; x < area.right; ++x) {
+            if (picture.Pixel(x, y) == reference.Pixel(x, y)) continue;
+            if (!ink.any) ink.box = graphics::Rect(x, y, x + 1, y + 1);
+            ink.any = true;
+            ink.box.left = std::min(ink.box.left, x);
+            ink.box.top = std::min(ink.box.top, y);
+            ink.box.right = std::max(ink.box.right, x + 1);
+            ink.box.bottom = std::max(ink.box.bottom, y + 1);
+        }
+    return ink;
+}
+
+bool Inside(const graphics::Rect& inner, const graphics::Rect& outer) {
+    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+           inner.bottom <= outer.bottom;
+}
+
+std::string Describe(const graphics::Rect& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
+           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+}
+
+// The ink of text drawn as into field, but with room on every side it could spill to: the
+// drawing rectangle grows away from the alignment's anchor and downwards, so the text lands where
+// it lands in the field and is not clipped.
+Ink UnclippedInk(const std::string& text, const graphics::TextStyle& style,
+                 const graphics::Rect& field, graphics::Rect& placed) {
+    const int room = 60;
+    graphics::Surface canvas(field.Width() + 2 * room, field.Height() + 2 * room);
+    canvas.Clear(graphics::Color(255, 0, 0, 0));
+    const graphics::Surface blank = canvas;
+    placed = graphics::Rect(room, room, room + field.Width(), room + field.Height());
+    graphics::Rect drawn = placed;
+    if (style.align != graphics::TextAlign::Right) drawn.right += room;
+    if (style.align != graphics::TextAlign::Left) drawn.left -= room;
+    drawn.bottom += room;
+    graphics::DrawText(canvas, drawn, text, style);
+    return InkOf(canvas, blank, graphics::Rect(0, 0, canvas.Width(), canvas.Height()));
+}
+
+// Fails for a text whose ink leaves field (or that draws no ink at all).
+void ExpectFits(const std::string& text, TextStyleId styleId, const graphics::Rect& field,
+                const std::string& where) {
+    graphics::Rect placed;
+    const Ink ink = UnclippedInk(text, MakeTextStyle(styleId), field, placed);
+    ASSERT_TRUE(ink.any) << where << ": \"" << text << "\" draws no ink";
+    EXPECT_TRUE(Inside(ink.box, placed))
+        << where << ": the ink of \"" << text << "\" covers " << Describe(ink.box)
+        << " and leaves its field " << Describe(placed) << " ("
+        << graphics::TextWidth(text, MakeTextStyle(styleId)) << " pixels wide in a field of "
+        << field.Width() << ")";
+}
+
+// Every text a drop-down can show.
+std::vector<std::string> DropDownTexts(EditorInstance& e, const ControlSpec& spec) {
+    std::vector<std::string> texts;
+    if (spec.id == kIdBankNumber || spec.id == kIdBrowserBankNumber) {
+        for (int b = 0; b < programs::kVoiceBankCount; ++b)
+            texts.push_back(programs::VoiceBankText(b * programs::kVoiceBankSize));
+    } else if (spec.id == kIdProgramNumber || spec.id == kIdBrowserProgramNumber) {
+        for (int p = 0; p < programs::kVoiceBankSize; ++p)
+            texts.push_back(programs::ProgramNumberText(p));
+    } else {
+        for (const host::DisplayText& entry : e.plugin().GetParam(spec.id).DisplayTexts())
+            texts.push_back(entry.text);
+    }
+    return texts;
+}
+
+std::string Where(const ControlSpec& spec) {
+    return "control " + std::to_string(spec.id) + " at " + Describe(spec.rect);
+}
+
+} // namespace
+
+TEST(TextFit, EveryDropDownTextFitsItsField) {
+    EditorInstance e;
+    int fields = 0;
+    for (const ControlSpec& spec : EditorControls()) {
+        if (spec.kind != ControlClass::FBDropDown) continue;
+        ++fields;
+        const graphics::Rect field = spec.rect.Offset(spec.textDx, spec.textDy);
+        const std::vector<std::string> texts = DropDownTexts(e, spec);
+        ASSERT_FALSE(texts.empty()) << Where(spec);
+        for (const std::string& text : texts) ExpectFits(text, spec.style, field, Where(spec));
+    }
+    // Bank and program number twice (main view and browser), Mode, PMD Controller, LFO Waveform
+    // and the keyboard scaling type of each operator.
+    EXPECT_EQ(fields, 4 + 3 + 4);
+}
+
+TEST(TextFit, TheTextsReportedTooWideNowFit) {
+    const graphics::Rect choice(0, 0, 48, 20);
+    for (const char* text :
+         {"Triangle", "- Linear", "+ Linear", "- Expon.", "+ Expon.", "M.Wheel", "A.Touch"})
+        ExpectFits(text, TextStyleId::Choice, choice, "a 48-pixel drop-down");
+    // The caption rectangle of a 50 x 22 button: its top moved down 5 pixels.
+    ExpectFits(">> FB-01", TextStyleId::Caption, graphics::Rect(0, 5, 50, 22), "a button");
+}
+
+TEST(TextFit, EveryButtonCaptionFitsItsButton) {
+    int captions = 0;
+    for (const ControlSpec& spec : EditorControls()) {
+        if (std::string(spec.caption).empty()) continue;
+        if (spec.kind != ControlClass::FBUtilityKick && spec.kind != ControlClass::FBSwitchControl)
+            continue;
+        ++captions;
+        // Up and down: the caption sits one pixel lower while the button is pressed.
+        for (int drop : {5, 6}) {
+            graphics::Rect field = spec.rect;
+            field.top += drop;
+            ExpectFits(spec.caption, spec.style, field, Where(spec));
+            if (spec.altStyle != TextStyleId::None)
+                ExpectFits(spec.caption, spec.altStyle, field, Where(spec) + " (dimmed)");
+        }
+    }
+    // COPY, PASTE, INIT, ">> FB-01", INTERN, FACTRY, FILE.
+    EXPECT_EQ(captions, 7);
+}
+
+TEST(TextFit, EveryProgramNameFitsTheNameDisplays) {
+    EditorInstance e;
+    // Seven of each printable character a name can hold, and every program's name.
+    std::vector<std::string> names;
+    for (char c = ' ' + 1; c < 127; ++c) names.push_back(std::string(7, c));
+    for (int p = 0; p < programs::kProgramCount; ++p) names.push_back(e.plugin().PresetName(p));
+    int displays = 0;
+    for (const ControlSpec& spec : EditorControls()) {
+        if (spec.kind != ControlClass::FBPresetName) continue;
+        ++displays;
+        for (const std::string& name : names) ExpectFits(name, spec.style, spec.rect, Where(spec));
+    }
+    EXPECT_EQ(displays, 2);
+}
+
+// The editor itself, rendered offscreen with every parameter drop-down at its widest text: the
+// text is drawn (there is ink in the field) and nothing of it is cut at the field's edges. The
+// pictures are left beside the test as text-fit-<parameter>.png.
+TEST(TextFit, OffscreenEditorShowsEachDropDownsWidestTextWhole) {
+    EditorInstance e;
+    int rendered = 0;
+    for (const ControlSpec& spec : EditorControls()) {
+        if (spec.kind != ControlClass::FBDropDown || !spec.IsParameter()) continue;
+        auto* field = e.Find<FBDropDown>(spec.id);
+        ASSERT_NE(field, nullptr) << Where(spec);
+        const host::Param& param = e.plugin().GetParam(spec.id);
+        const std::vector<std::string> texts = DropDownTexts(e, spec);
+        int widest = 0;
+        for (int i = 1; i < static_cast<int>(texts.size()); ++i)
+            if (graphics::TextWidth(texts[static_cast<std::size_t>(i)], field->Style()) >
+                graphics::TextWidth(texts[static_cast<std::size_t>(widest)], field->Style()))
+                widest = i;
+
+        field->Hide(true);
+        const graphics::Surface background = e.view().RenderAll();
+        field->Hide(false);
+        field->SetValueFromPlugin(param.ToNormalized(param.Min() + widest));
+        ASSERT_EQ(field->Text(), texts[static_cast<std::size_t>(widest)]);
+        const graphics::Surface& shown = e.view().RenderAll();
+        ++rendered;
+        graphics::SavePng(shown, "text-fit-" + std::to_string(spec.id) + ".png");
+
+        const graphics::Rect& box = field->TextRect();
+        const Ink ink = InkOf(shown, background, box);
+        ASSERT_TRUE(ink.any) << Where(spec) << ": \"" << field->Text() << "\" is not drawn";
+        const graphics::Rect inner(box.left + 1, box.top, box.right - 1, box.bottom);
+        EXPECT_TRUE(Inside(ink.box, inner))
+            << Where(spec) << ": \"" << field->Text() << "\" reaches the edge of its field "
+            << Describe(box) << " with ink at " << Describe(ink.box);
+        // Nothing of it outside the field either.
+        const graphics::Rect around(box.left - 8, box.top - 4, box.right + 8, box.bottom + 4);
+        const Ink spill = InkOf(shown, background, around);
+        EXPECT_TRUE(Inside(spill.box, box))
+            << Where(spec) << ": drawing spills to " << Describe(spill.box);
+    }
+    EXPECT_EQ(rendered, 3 + 4);
+}
