@@ -7,6 +7,7 @@
 #include "graphics/PopupMenu.h"
 #include "platform/win32/WideText.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -187,6 +188,32 @@ TEST_F(Win32WindowCore, MenusShowTheWholeTreeAndAnswerTheChosenItem) {
 
 namespace window_test {
 
+BOOL CALLBACK FindTree(HWND child, LPARAM found) {
+    wchar_t name[64] = {};
+    GetClassNameW(child, name, 64);
+    if (std::wstring(name) != L"SysTreeView32") return TRUE;
+    *reinterpret_cast<HWND*>(found) = child;
+    return FALSE;
+}
+
+// The text of the selected item of the folder dialog's tree (the dialog runs in this process, so
+// the tree's answers can be read directly).
+std::wstring SelectedTreeText(HWND dialog) {
+    HWND tree = nullptr;
+    EnumChildWindows(dialog, FindTree, reinterpret_cast<LPARAM>(&tree));
+    if (!tree) return L"";
+    const LRESULT item = SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0);
+    if (!item) return L"";
+    wchar_t text[MAX_PATH] = {};
+    TVITEMW request = {};
+    request.mask = TVIF_TEXT;
+    request.hItem = reinterpret_cast<HTREEITEM>(item);
+    request.pszText = text;
+    request.cchTextMax = MAX_PATH;
+    if (!SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&request))) return L"";
+    return text;
+}
+
 TEST_F(Win32WindowCore, TheFolderDialogStartsInTheGivenFolderAndAnswersTheChoice) {
     wchar_t here[1024] = {};
     GetCurrentDirectoryW(1024, here);
@@ -195,7 +222,13 @@ TEST_F(Win32WindowCore, TheFolderDialogStartsInTheGivenFolderAndAnswersTheChoice
     Responder responder([&] {
         HWND dialog = WaitForProcessWindow(L"#32770", nullptr, 5000);
         if (!dialog) return;
-        Sleep(300); // the tree selects the start folder after it shows
+        // The tree selects the start folder some time after it shows (longer on a busy machine):
+        // OK is pressed once the start folder is the selection, or after five seconds.
+        const std::wstring start(here);
+        const std::wstring leaf = start.substr(start.find_last_of(L'\\') + 1);
+        for (int waited = 0; waited < 5000 && SelectedTreeText(dialog) != leaf; waited += 20)
+            Sleep(20);
+        Sleep(50);
         owner = GetWindow(dialog, GW_OWNER);
         for (const std::wstring& text : ChildTexts(dialog, L"Static"))
             if (text == L"Choose the folder") title = text;
