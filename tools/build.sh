@@ -248,9 +248,10 @@ run_tests() {
       record_skips "$preset"
       return 1
     fi
+    # Read before `ctest -N`, which writes a new, empty log.
+    record_skips "$preset"
     timings+=("$(printf '%-6s tests %5d  (%s tests)' "$preset" $((SECONDS - start)) \
       "$(ctest --preset "$preset" -N | sed -n 's/^Total Tests: //p')")")
-    record_skips "$preset"
     [ -n "$next" ] && { finish_background_build "$next" || return 1; }
   done
   timings+=("$(printf 'all    total %5d' $((SECONDS - run_start)))")
