@@ -45,9 +45,10 @@ void ExpectTheEditorPanel(const graphics::Surface& picture) {
     EXPECT_GT(same, back.Pixels().size() / 2) << "the background does not show";
 
     int knobs = 0;
-    for (const editor::ControlSpec& spec : editor::EditorControls()) {
-        if (spec.image != editor::kImageKnob || spec.section == editor::Section::Browser) continue;
-        const graphics::Rect& r = spec.rect;
+    for (const editor::ControlSpec& control : editor::EditorControls()) {
+        if (control.image != editor::kImageKnob || control.section == editor::Section::Browser)
+            continue;
+        const graphics::Rect& r = control.rect;
         int drawn = 0;
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x) drawn += picture.Pixel(x, y) != back.Pixel(x, y);

@@ -87,23 +87,23 @@ void ExpectFits(const std::string& text, TextStyleId styleId, const graphics::Re
 }
 
 // Every text a drop-down can show.
-std::vector<std::string> DropDownTexts(EditorInstance& e, const ControlSpec& spec) {
+std::vector<std::string> DropDownTexts(EditorInstance& e, const ControlSpec& control) {
     std::vector<std::string> texts;
-    if (spec.id == kIdBankNumber || spec.id == kIdBrowserBankNumber) {
+    if (control.id == kIdBankNumber || control.id == kIdBrowserBankNumber) {
         for (int b = 0; b < programs::kVoiceBankCount; ++b)
             texts.push_back(programs::VoiceBankText(b * programs::kVoiceBankSize));
-    } else if (spec.id == kIdProgramNumber || spec.id == kIdBrowserProgramNumber) {
+    } else if (control.id == kIdProgramNumber || control.id == kIdBrowserProgramNumber) {
         for (int p = 0; p < programs::kVoiceBankSize; ++p)
             texts.push_back(programs::ProgramNumberText(p));
     } else {
-        for (const host::DisplayText& entry : e.plugin().GetParam(spec.id).DisplayTexts())
+        for (const host::DisplayText& entry : e.plugin().GetParam(control.id).DisplayTexts())
             texts.push_back(entry.text);
     }
     return texts;
 }
 
-std::string Where(const ControlSpec& spec) {
-    return "control " + std::to_string(spec.id) + " at " + Describe(spec.rect);
+std::string Where(const ControlSpec& control) {
+    return "control " + std::to_string(control.id) + " at " + Describe(control.rect);
 }
 
 } // namespace
@@ -111,13 +111,14 @@ std::string Where(const ControlSpec& spec) {
 TEST(TextFit, EveryDropDownTextFitsItsField) {
     EditorInstance e;
     int fields = 0;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.kind != ControlClass::FBDropDown) continue;
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.kind != ControlClass::FBDropDown) continue;
         ++fields;
-        const graphics::Rect field = spec.rect.Offset(spec.textDx, spec.textDy);
-        const std::vector<std::string> texts = DropDownTexts(e, spec);
-        ASSERT_FALSE(texts.empty()) << Where(spec);
-        for (const std::string& text : texts) ExpectFits(text, spec.style, field, Where(spec));
+        const graphics::Rect field = control.rect.Offset(control.textDx, control.textDy);
+        const std::vector<std::string> texts = DropDownTexts(e, control);
+        ASSERT_FALSE(texts.empty()) << Where(control);
+        for (const std::string& text : texts)
+            ExpectFits(text, control.style, field, Where(control));
     }
     // Bank and program number twice (main view and browser), Mode, PMD Controller, LFO Waveform
     // and the keyboard scaling type of each operator.
@@ -135,18 +136,19 @@ TEST(TextFit, TheTextsReportedTooWideNowFit) {
 
 TEST(TextFit, EveryButtonCaptionFitsItsButton) {
     int captions = 0;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (std::string(spec.caption).empty()) continue;
-        if (spec.kind != ControlClass::FBUtilityKick && spec.kind != ControlClass::FBSwitchControl)
+    for (const ControlSpec& control : EditorControls()) {
+        if (std::string(control.caption).empty()) continue;
+        if (control.kind != ControlClass::FBUtilityKick &&
+            control.kind != ControlClass::FBSwitchControl)
             continue;
         ++captions;
         // Up and down: the caption sits one pixel lower while the button is pressed.
         for (int drop : {5, 6}) {
-            graphics::Rect field = spec.rect;
+            graphics::Rect field = control.rect;
             field.top += drop;
-            ExpectFits(spec.caption, spec.style, field, Where(spec));
-            if (spec.altStyle != TextStyleId::None)
-                ExpectFits(spec.caption, spec.altStyle, field, Where(spec) + " (dimmed)");
+            ExpectFits(control.caption, control.style, field, Where(control));
+            if (control.altStyle != TextStyleId::None)
+                ExpectFits(control.caption, control.altStyle, field, Where(control) + " (dimmed)");
         }
     }
     // COPY, PASTE, INIT, ">> FB-01", INTERN, FACTRY, FILE.
@@ -160,10 +162,11 @@ TEST(TextFit, EveryProgramNameFitsTheNameDisplays) {
     for (char c = ' ' + 1; c < 127; ++c) names.push_back(std::string(7, c));
     for (int p = 0; p < programs::kProgramCount; ++p) names.push_back(e.plugin().PresetName(p));
     int displays = 0;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.kind != ControlClass::FBPresetName) continue;
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.kind != ControlClass::FBPresetName) continue;
         ++displays;
-        for (const std::string& name : names) ExpectFits(name, spec.style, spec.rect, Where(spec));
+        for (const std::string& name : names)
+            ExpectFits(name, control.style, control.rect, Where(control));
     }
     EXPECT_EQ(displays, 2);
 }
@@ -174,12 +177,12 @@ TEST(TextFit, EveryProgramNameFitsTheNameDisplays) {
 TEST(TextFit, OffscreenEditorShowsEachDropDownsWidestTextWhole) {
     EditorInstance e;
     int rendered = 0;
-    for (const ControlSpec& spec : EditorControls()) {
-        if (spec.kind != ControlClass::FBDropDown || !spec.IsParameter()) continue;
-        auto* field = e.Find<FBDropDown>(spec.id);
-        ASSERT_NE(field, nullptr) << Where(spec);
-        const host::Param& param = e.plugin().GetParam(spec.id);
-        const std::vector<std::string> texts = DropDownTexts(e, spec);
+    for (const ControlSpec& control : EditorControls()) {
+        if (control.kind != ControlClass::FBDropDown || !control.IsParameter()) continue;
+        auto* field = e.Find<FBDropDown>(control.id);
+        ASSERT_NE(field, nullptr) << Where(control);
+        const host::Param& param = e.plugin().GetParam(control.id);
+        const std::vector<std::string> texts = DropDownTexts(e, control);
         int widest = 0;
         for (int i = 1; i < static_cast<int>(texts.size()); ++i)
             if (graphics::TextWidth(texts[static_cast<std::size_t>(i)], field->Style()) >
@@ -193,20 +196,20 @@ TEST(TextFit, OffscreenEditorShowsEachDropDownsWidestTextWhole) {
         ASSERT_EQ(field->Text(), texts[static_cast<std::size_t>(widest)]);
         const graphics::Surface& shown = e.view().RenderAll();
         ++rendered;
-        graphics::SavePng(shown, "text-fit-" + std::to_string(spec.id) + ".png");
+        graphics::SavePng(shown, "text-fit-" + std::to_string(control.id) + ".png");
 
         const graphics::Rect& box = field->TextRect();
         const Ink ink = InkOf(shown, background, box);
-        ASSERT_TRUE(ink.any) << Where(spec) << ": \"" << field->Text() << "\" is not drawn";
+        ASSERT_TRUE(ink.any) << Where(control) << ": \"" << field->Text() << "\" is not drawn";
         const graphics::Rect inner(box.left + 1, box.top, box.right - 1, box.bottom);
         EXPECT_TRUE(Inside(ink.box, inner))
-            << Where(spec) << ": \"" << field->Text() << "\" reaches the edge of its field "
+            << Where(control) << ": \"" << field->Text() << "\" reaches the edge of its field "
             << Describe(box) << " with ink at " << Describe(ink.box);
         // Nothing of it outside the field either.
         const graphics::Rect around(box.left - 8, box.top - 4, box.right + 8, box.bottom + 4);
         const Ink spill = InkOf(shown, background, around);
         EXPECT_TRUE(Inside(spill.box, box))
-            << Where(spec) << ": drawing spills to " << Describe(spill.box);
+            << Where(control) << ": drawing spills to " << Describe(spill.box);
     }
     EXPECT_EQ(rendered, 3 + 4);
 }
