@@ -57,7 +57,8 @@ add_source_entries() {
   as_root apt-get update -q
 }
 
-# Static libpng and FreeType for both mingw targets, built once into build/deps/.
+# Static libpng and FreeType for both mingw targets, built once into a cache folder outside the
+# project (see tools/deps/build-mingw-libs.sh).
 windows_libraries() {
   add_source_entries
   tools/deps/build-mingw-libs.sh

@@ -6,12 +6,17 @@
 #
 #   tools/deps/build-mingw-libs.sh [triplet...]   default: x86_64-w64-mingw32 i686-w64-mingw32
 #
-# Output: build/deps/<triplet>/{include,lib} (ignored by git). A stamp file records what was
-# built, so a second run does nothing. The sources are fetched with `apt-get source`, which needs
+# Output: <cache>/<triplet>/{include,lib}, where <cache> is $VORNA_DEPS_DIR, or else
+# $XDG_CACHE_HOME/vorna/mingw-deps (~/.cache/vorna/mingw-deps). The cache lies outside the project
+# folder so that every clone of the project (CI clones afresh for each run) shares one build of
+# the libraries. A stamp file records what was built, so a second run does nothing. The sources are fetched with `apt-get source`, which needs
 # a deb-src entry (tools/build.sh adds one).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
-deps="$root/build/deps"
+cache_home="${XDG_CACHE_HOME:-${HOME:+$HOME/.cache}}"
+deps="${VORNA_DEPS_DIR:-${cache_home:+$cache_home/vorna/mingw-deps}}"
+# Without a home folder the libraries go into the project's ignored build folder, as a last resort.
+deps="${deps:-$root/build/deps}"
 sources="$deps/sources"
 jobs="${VORNA_DEPS_JOBS:-2}"
 triplets=("$@")
