@@ -4,6 +4,8 @@
 // index.html lists them with number, name and family, a player and the picture. The instance is
 // made in-process through the plug-in's entry function and driven through its VST2 interface.
 
+#include "HtmlText.h"
+
 #include <string>
 #include <vector>
 
@@ -30,7 +32,7 @@ std::vector<std::string> ReadFamilies(const std::string& manifestPath);
 std::string PageHtml(const std::vector<PageEntry>& entries);
 
 // Text safe inside HTML.
-std::string EscapeHtml(const std::string& text);
+using vorna_tool::EscapeHtml;
 
 // Renders, draws and writes everything. False with a reason on the first failure.
 bool WriteListeningPage(const PageRequest& request, std::vector<PageEntry>& entries,

@@ -19,4 +19,13 @@ int RunRender(const std::vector<std::string>& arguments);
 // Loads the plug-in binary, draws its editor offscreen and writes the picture as a PNG file.
 int RunScreenshot(const std::vector<std::string>& arguments);
 
+// Prints what voice files hold: messages and voices of ".syx" dumps, programs of ".fxb"/".fxp".
+int RunList(const std::vector<std::string>& arguments);
+
+// Converts voice files between ".syx", ".fxb" and ".fxp" with the plug-in's own code.
+int RunConvert(const std::vector<std::string>& arguments);
+
+// Plays every voice of a folder of voice files into short WAV files with a page to hear them.
+int RunAudition(const std::vector<std::string>& arguments);
+
 } // namespace vorna_tool

@@ -1,13 +1,20 @@
-// vorna render: plays a Standard MIDI File (or the built-in demo phrase) through the built
-// plug-in binary and writes the result as a stereo WAV file.
+// vorna render: plays a Standard MIDI File (or the built-in demo phrase) through a plug-in binary,
+// or the plug-in built into the tool, and writes the result as a stereo WAV file. The sound is a
+// program of the plug-in, a voice of a ".syx" dump or a program of a bank file.
 
 #include "Commands.h"
 #include "DemoPhrase.h"
+#include "PluginInstance.h"
 #include "RenderSession.h"
 #include "SmfReader.h"
+#include "Usage.h"
+#include "VoiceListing.h"
 #include "WavWriter.h"
 #include "common/NumberText.h"
+#include "engine/InstrumentParams.h"
+#include "host/FxbFile.h"
 
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 
@@ -16,16 +23,66 @@ namespace vorna_tool {
 namespace {
 
 void PrintRenderUsage() {
-    std::fprintf(stderr,
-                 "usage: vorna render <plugin binary> [song.mid] [options]\n"
-                 "  --out FILE        the WAV file to write (default: out.wav)\n"
-                 "  --rate HZ         sample rate (default: 44100)\n"
-                 "  --block N         block size in frames (default: 512)\n"
-                 "  --program N       program 0..335 to play (default: the start-up program)\n"
-                 "  --set \"NAME=V\"    set a parameter, e.g. --set \"OP1: Level=10\"; repeatable\n"
-                 "  --tail SECONDS    time rendered after the last event (default: 1.5)\n"
-                 "  --float           32-bit float samples instead of 16-bit PCM\n"
-                 "Without a MIDI file the built-in demo phrase is played.\n");
+    PrintUsage("render", stderr);
+}
+
+bool IsMidiFileName(const std::string& path) {
+    std::string extension = path.size() > 5 ? path.substr(path.size() - 5) : path;
+    for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return extension.size() >= 4 &&
+           (extension.compare(extension.size() - 4, 4, ".mid") == 0 || extension == ".midi");
+}
+
+// Voice voice (1 to 48; 0 when the file holds one) of a ".syx" file, read as the plug-in reads
+// it, delivered as a single-voice dump once the program is chosen.
+bool PrepareSysExVoice(const std::string& path, int voice, RenderRequest& request,
+                       std::string& error) {
+    std::vector<programs::VoiceRecord> records;
+    if (!ReadLoadableVoices(path, records, error)) {
+        error = path + ": " + error;
+        return false;
+    }
+    if (voice == 0 && records.size() > 1) {
+        error = path + " holds " + std::to_string(records.size()) +
+                " voices: choose one with --voice N";
+        return false;
+    }
+    if (voice > static_cast<int>(records.size())) {
+        error = path + " holds " + std::to_string(records.size()) +
+                " voice(s); there is no voice " + std::to_string(voice);
+        return false;
+    }
+    const programs::VoiceRecord& record =
+        records[static_cast<std::size_t>(voice > 0 ? voice - 1 : 0)];
+    request.sysEx.push_back(programs::BuildSingleVoiceDump(programs::EncodeVoiceBlock(record)));
+    return true;
+}
+
+// The programs of a bank file given to the plug-in before program request.program is chosen.
+bool PrepareBank(const std::string& path, RenderRequest& request, std::string& error) {
+    const ListedFile listed = ListVoiceFile(path);
+    std::vector<std::uint8_t> bytes;
+    host::BankFile bank;
+    if (!listed.error.empty() || !ReadVoiceFile(path, bytes, error) ||
+        !host::ParseBankFile(bytes, kVornaPluginId, engine::kParamCount, bank)) {
+        error = path + ": " + (listed.error.empty() ? error : listed.error);
+        return false;
+    }
+    if (request.program < 0) request.program = 0;
+    if (request.program >= static_cast<int>(listed.programs.size())) {
+        error = path + " holds " + std::to_string(listed.programs.size()) +
+                " programs; there is no program " + std::to_string(request.program);
+        return false;
+    }
+    if (bank.kind == host::BankFileKind::Opaque) {
+        request.bankChunk = bank.chunk.Bytes();
+        return true;
+    }
+    const std::vector<double>& values =
+        bank.programs[static_cast<std::size_t>(request.program)].values;
+    for (std::size_t i = 0; i < values.size(); ++i)
+        request.normalizedParams.push_back({static_cast<int>(i), static_cast<float>(values[i])});
+    return true;
 }
 
 bool ParseNumber(const std::string& text, double& value) {
@@ -45,6 +102,8 @@ int RunRender(const std::vector<std::string>& arguments) {
     RenderRequest request;
     double tail = 1.5;
     bool floatSamples = false;
+    std::string syxPath, fxbPath;
+    double voice = 0;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         bool hasValue = i + 1 < arguments.size();
@@ -84,6 +143,14 @@ int RunRender(const std::vector<std::string>& arguments) {
                 }
                 tail = number;
             }
+        } else if ((a == "--syx" || a == "--fxb") && hasValue) {
+            (a == "--syx" ? syxPath : fxbPath) = arguments[++i];
+        } else if (a == "--voice" && hasValue) {
+            if (!ParseNumber(arguments[++i], voice) || voice < 1 || voice > 48 ||
+                voice != std::floor(voice)) {
+                std::fprintf(stderr, "vorna render: --voice takes a voice from 1 to 48\n");
+                return 2;
+            }
         } else if (a == "--set" && hasValue) {
             ParamOverride change;
             if (!ParseParamOverride(arguments[++i], change)) {
@@ -98,17 +165,21 @@ int RunRender(const std::vector<std::string>& arguments) {
             std::fprintf(stderr, "vorna render: unknown or incomplete option %s\n", a.c_str());
             PrintRenderUsage();
             return 2;
+        } else if (midiPath.empty() && (IsMidiFileName(a) || !plugin.empty())) {
+            midiPath = a;
         } else if (plugin.empty()) {
             plugin = a;
-        } else if (midiPath.empty()) {
-            midiPath = a;
         } else {
             PrintRenderUsage();
             return 2;
         }
     }
-    if (plugin.empty()) {
-        PrintRenderUsage();
+    if (!syxPath.empty() && !fxbPath.empty()) {
+        std::fprintf(stderr, "vorna render: give --syx or --fxb, not both\n");
+        return 2;
+    }
+    if (voice > 0 && syxPath.empty()) {
+        std::fprintf(stderr, "vorna render: --voice goes with --syx FILE\n");
         return 2;
     }
     if (!WavOutputAvailable()) {
@@ -135,17 +206,27 @@ int RunRender(const std::vector<std::string>& arguments) {
     double seconds = song.lengthSeconds + tail;
     request.frames = static_cast<std::int64_t>(std::ceil(seconds * request.sampleRate));
 
-    hostkit::PluginHost host;
-    if (!host.Load(PluginPath(plugin))) {
-        std::fprintf(stderr, "vorna render: %s\n", host.Error().c_str());
+    std::string error;
+    if ((!syxPath.empty() &&
+         !PrepareSysExVoice(syxPath, static_cast<int>(voice), request, error)) ||
+        (!fxbPath.empty() && !PrepareBank(fxbPath, request, error))) {
+        std::fprintf(stderr, "vorna render: %s\n", error.c_str());
         return 1;
     }
-    RenderResult result = Render(host, request);
+
+    // Without a binary the plug-in built into the tool plays, made through its own entry.
+    PluginInstance builtIn;
+    hostkit::PluginHost loaded;
+    if (plugin.empty() ? !builtIn.Create(error) : !loaded.Load(PluginPath(plugin))) {
+        std::fprintf(stderr, "vorna render: %s\n",
+                     plugin.empty() ? error.c_str() : loaded.Error().c_str());
+        return 1;
+    }
+    RenderResult result = Render(plugin.empty() ? builtIn.Host() : loaded, request);
     if (!result.error.empty()) {
         std::fprintf(stderr, "vorna render: %s\n", result.error.c_str());
         return 1;
     }
-    std::string error;
     if (!WriteStereoWav(outPath, result.left, result.right,
                         static_cast<int>(std::lround(request.sampleRate)), floatSamples, error)) {
         std::fprintf(stderr, "vorna render: %s\n", error.c_str());

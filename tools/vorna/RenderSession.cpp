@@ -31,6 +31,19 @@ bool ApplyOverride(hostkit::PluginHost& host, const ParamOverride& change, std::
     return false;
 }
 
+void DeliverSysEx(hostkit::PluginHost& host, const std::vector<std::uint8_t>& message) {
+    std::vector<char> bytes(message.begin(), message.end());
+    vst2::VstMidiSysexEvent event{};
+    event.type = vst2::kVstSysExType;
+    event.byteSize = sizeof event;
+    event.dumpBytes = static_cast<vst2::Int32>(bytes.size());
+    event.sysexDump = bytes.data();
+    vst2::VstEvents list{};
+    list.numEvents = 1;
+    list.events[0] = reinterpret_cast<vst2::VstEvent*>(&event);
+    host.Dispatch(vst2::effProcessEvents, 0, 0, &list);
+}
+
 } // namespace
 
 bool ParseParamOverride(const std::string& text, ParamOverride& result) {
@@ -55,6 +68,14 @@ RenderResult Render(hostkit::PluginHost& host, const RenderRequest& request) {
     int largest = *std::max_element(blocks.begin(), blocks.end());
 
     host.Open(request.sampleRate, largest);
+    if (!request.bankChunk.empty()) {
+        std::vector<std::uint8_t> chunk = request.bankChunk;
+        if (host.Dispatch(vst2::effSetChunk, 0, static_cast<vst2::IntPtr>(chunk.size()),
+                          chunk.data()) != 1) {
+            result.error = "the plug-in refused the bank";
+            return result;
+        }
+    }
     if (request.program >= 0) {
         if (request.program >= effect->numPrograms) {
             result.error = "program " + std::to_string(request.program) + " does not exist (0.." +
@@ -63,6 +84,7 @@ RenderResult Render(hostkit::PluginHost& host, const RenderRequest& request) {
         }
         host.Dispatch(vst2::effSetProgram, 0, request.program);
     }
+    for (const std::vector<std::uint8_t>& message : request.sysEx) DeliverSysEx(host, message);
     for (const auto& param : request.normalizedParams) {
         if (param.first < 0 || param.first >= effect->numParams) {
             result.error = "parameter " + std::to_string(param.first) + " does not exist";

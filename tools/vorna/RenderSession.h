@@ -36,7 +36,12 @@ struct RenderRequest {
     // Block sizes used in turn, from the first again after the last; the largest is announced to
     // the plug-in as its block size.
     std::vector<int> blockSizes{512};
+    // A bank chunk given to the plug-in (effSetChunk) before the program is chosen; empty: none.
+    std::vector<std::uint8_t> bankChunk;
     int program = -1; // -1: keep the start-up program
+    // SysEx messages delivered (effProcessEvents) once the program is chosen, before the
+    // parameters: a single-voice dump lands in the chosen program.
+    std::vector<std::vector<std::uint8_t>> sysEx;
     // Parameters set through setParameter (index, normalized value) after the program, before
     // the overrides.
     std::vector<std::pair<int, float>> normalizedParams;

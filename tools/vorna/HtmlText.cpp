@@ -1,0 +1,31 @@
+#include "HtmlText.h"
+
+namespace vorna_tool {
+
+std::string EscapeHtml(const std::string& text) {
+    std::string escaped;
+    for (char c : text) {
+        switch (c) {
+        case '&':
+            escaped += "&amp;";
+            break;
+        case '<':
+            escaped += "&lt;";
+            break;
+        case '>':
+            escaped += "&gt;";
+            break;
+        case '"':
+            escaped += "&quot;";
+            break;
+        case '\'':
+            escaped += "&#39;";
+            break;
+        default:
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+} // namespace vorna_tool
