@@ -30,12 +30,6 @@ Complex Multiply(Complex a, Complex b) {
     return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
 }
 
-bool ExponentFieldIsZero(double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return ((bits >> 52) & 0x7FF) == 0;
-}
-
 } // namespace
 
 void ChipFilter::Design(double normalizedCutoff) {
@@ -66,15 +60,6 @@ void ChipFilter::Design(double normalizedCutoff) {
 
 void ChipFilter::ClearHistory() {
     for (double& y : y_) y = 0.0;
-}
-
-double ChipFilter::Process(double x) {
-    double y = g_ * x;
-    for (int k = 0; k < kOrder; ++k) y = y + c_[k] * y_[k];
-    if (ExponentFieldIsZero(y)) y = 0.0;
-    for (int k = kOrder - 1; k > 0; --k) y_[k] = y_[k - 1];
-    y_[0] = y;
-    return y;
 }
 
 } // namespace engine

@@ -47,14 +47,4 @@ bool VoiceEngine::SetChipKernel(ChipKernel kernel) {
     return available;
 }
 
-int VoiceEngine::ChipSample(int voiceCount, bool lfoEnabled) {
-    if (voiceCount < 0) voiceCount = 0;
-    if (voiceCount > kVoiceCount) voiceCount = kVoiceCount;
-    lfo.Step();
-    const int pm = lfoEnabled ? lfo.pmOut : 0;
-    const int am = lfoEnabled ? lfo.amOut : 0;
-    return groupKernel != nullptr ? ChipSampleFast(voiceCount, pm, am)
-                                  : ChipSampleReference(voiceCount, pm, am);
-}
-
 } // namespace engine

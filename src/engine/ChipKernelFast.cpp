@@ -54,7 +54,7 @@ inline int NarrowOperator(const StageContext& c, const OperatorSettings& s, int 
 // A group with only a few sounding voices: those voices one after another, so that the cost
 // follows the sounding voices instead of the width of the group.
 template <bool kWithPm> int VoiceEngine::ChipVoiceNarrow(int v, int pm, int am) {
-    const StageContext c{&Tables(), &bank, opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
+    const StageContext c{tables, &bank, opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
     if (--bank.egDivider[v] <= 0) {
         bank.egDivider[v] = 3;
         for (int op = 0; op < 4; ++op) EnvelopeStep(bank.env[op][v], ops[op].env.sustainLevel);
@@ -113,7 +113,7 @@ void VoiceEngine::RebuildActiveList(int voiceCount) {
 int VoiceEngine::ChipSampleFast(int voiceCount, int pm, int am) {
     if (activeDirty || activeListLimit != voiceCount) RebuildActiveList(voiceCount);
     if (activeCount == 0) return 0;
-    const GroupInput in{&bank,       ops,         &Tables(),   kRouting[algorithm], feedbackShift,
+    const GroupInput in{&bank,       ops,         tables,      kRouting[algorithm], feedbackShift,
                         opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
     int total = 0;
     for (int g = 0; g < activeCount; ++g) {

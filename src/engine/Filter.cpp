@@ -7,17 +7,7 @@
 namespace engine {
 
 double Filter::Process(double x) {
-    if (!IsNormalFinite(x)) x = 0.0;
-    if (!IsNormalFinite(x1)) x1 = 0.0;
-    if (!IsNormalFinite(x2)) x2 = 0.0;
-    if (!IsNormalFinite(y1)) y1 = 0.0;
-    if (!IsNormalFinite(y2)) y2 = 0.0;
-    const double y = ((b0 * (x + x2) + b1 * x1) + c1 * y1) + c2 * y2;
-    x2 = x1;
-    x1 = x;
-    y2 = y1;
-    y1 = y;
-    return y;
+    return ProcessSample(x);
 }
 
 void Filter::Prepare(double& cosW, double& n) {

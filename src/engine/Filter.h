@@ -5,6 +5,13 @@
 
 namespace engine {
 
+// True for a normal finite double (not zero, subnormal, infinite or NaN). Comparisons with NaN
+// are false, so NaN fails both tests.
+inline bool IsNormalFinite(double v) {
+    const double a = v < 0 ? -v : v;
+    return a >= 2.2250738585072014e-308 && a <= 1.7976931348623157e308;
+}
+
 class Filter {
 public:
     Filter(double sampleRate, double cutoff) : sampleRate(sampleRate), cutoff(cutoff) {}
@@ -13,6 +20,29 @@ public:
     // One sample in, one out. Non-normal inputs and states (zero, subnormal, infinite, NaN) are
     // replaced by 0 first, so a bad value never stays in the state.
     virtual double Process(double x);
+    // What Process does, inline, for the loops that call it every sample.
+    double ProcessSample(double x) {
+        if (!IsNormalFinite(x)) x = 0.0;
+        if (!IsNormalFinite(x1)) x1 = 0.0;
+        if (!IsNormalFinite(x2)) x2 = 0.0;
+        if (!IsNormalFinite(y1)) y1 = 0.0;
+        if (!IsNormalFinite(y2)) y2 = 0.0;
+        const double y = ((b0 * (x + x2) + b1 * x1) + c1 * y1) + c2 * y2;
+        x2 = x1;
+        x1 = x;
+        y2 = y1;
+        y1 = y;
+        return y;
+    }
+    // Process(x), without the arithmetic when an input of 0 meets a state of zeros: every product
+    // is then a zero, the first one +0, so the output is +0 and the state is left at +0.
+    double ProcessAtRest(double x) {
+        if (x == 0.0 && x1 == 0.0 && x2 == 0.0 && y1 == 0.0 && y2 == 0.0) {
+            x1 = x2 = y1 = y2 = 0.0;
+            return 0.0;
+        }
+        return Process(x);
+    }
     // Coefficients from sampleRate and cutoff; clears the state.
     virtual void Recompute() = 0;
 
@@ -49,12 +79,5 @@ public:
     }
     void Recompute() override;
 };
-
-// True for a normal finite double (not zero, subnormal, infinite or NaN). Comparisons with NaN
-// are false, so NaN fails both tests.
-inline bool IsNormalFinite(double v) {
-    const double a = v < 0 ? -v : v;
-    return a >= 2.2250738585072014e-308 && a <= 1.7976931348623157e308;
-}
 
 } // namespace engine

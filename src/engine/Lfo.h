@@ -10,7 +10,8 @@ enum LfoWaveform : int { kLfoSaw = 0, kLfoSquare = 1, kLfoTriangle = 2, kLfoNois
 
 class Lfo {
 public:
-    // One chip sample: advance the phase, then form the AM and PM outputs.
+    // One chip sample: advance the phase, then form the AM and PM outputs. Inline: the render
+    // loop calls it for every chip sample.
     void Step();
     // Exactly what `steps` calls of Step do, for a stretch in which nobody reads the outputs
     // between steps (no voice sounds): the counter runs are added at once, and the phase, the
@@ -60,5 +61,69 @@ private:
     // True when a Step that does not move the phase would leave every output as it is.
     bool Settled() const;
 };
+
+inline bool Lfo::WaveValues(int& a, int& p) const {
+    const int f = phase;
+    switch (waveform) {
+    case kLfoSaw:
+        a = 255 - f;
+        p = f < 128 ? f : f - 255;
+        return true;
+    case kLfoSquare:
+        a = f < 128 ? 255 : 0;
+        p = f < 128 ? 128 : -128;
+        return true;
+    case kLfoTriangle:
+        a = f < 128 ? 255 - 2 * f : 2 * f - 256;
+        if (f < 64)
+            p = 2 * f;
+        else if (f < 128)
+            p = 255 - 2 * f;
+        else if (f < 192)
+            p = 256 - 2 * f;
+        else
+            p = 2 * f - 511;
+        return true;
+    default: // noise: the value drawn at this phase, if one was drawn
+        a = noiseValue;
+        p = noiseValue - 128;
+        return f == noisePhase;
+    }
+}
+
+inline int Lfo::AmStep(int a) const {
+    const uint32_t scaled = (static_cast<uint32_t>(a * amDepth) >> 7) << (amSens - 1);
+    return (static_cast<int>(scaled) + amSmooth) >> 1;
+}
+
+inline int Lfo::PmValue(int p) const {
+    const int q = (p * pmDepth) >> 7;
+    return pmSens >= 6 ? q * (1 << (pmSens - 5)) : q >> (6 - pmSens);
+}
+
+inline void Lfo::Step() {
+    counter += increment;
+    if (counter >= threshold) {
+        counter -= threshold;
+        const uint32_t s = mantissa + fraction;
+        phase = static_cast<int>((static_cast<uint32_t>(phase) + (s >> 4)) & 255u);
+        fraction = s & 15u;
+    }
+
+    if ((waveform < kLfoSaw || waveform > kLfoTriangle) && phase != noisePhase) {
+        noisePhase = phase;
+        noiseValue = NextNoiseValue();
+    }
+    int a;
+    int p;
+    WaveValues(a, p);
+
+    if (amDepth != 0 && amSens != 0)
+        amOut = amSmooth = AmStep(a);
+    else
+        amOut = 0;
+
+    pmOut = pmDepth != 0 && pmSens != 0 ? PmValue(p) : 0;
+}
 
 } // namespace engine

@@ -58,6 +58,7 @@ int VoiceEngine::ChooseVoice() const {
 }
 
 void VoiceEngine::VoiceNoteOn(int v, int note, int velocity, uint32_t age, bool glide) {
+    CatchUpSettings(v);
     VoiceControl& vc = bank.voice[v];
     vc.note = note;
     vc.velocity = velocity;

@@ -37,6 +37,7 @@ bool RenderLoop::Reset(double hostRate) {
     for (double& x : state_.history) x = 0.0;
     state_.chipPhase = 0.0;
     state_.chipRatio = kChipRate / hostRate;
+    state_.chipJumps.Prepare(state_.chipRatio);
     state_.outputFilter.SetSampleRate(hostRate);
     state_.outputFilter.SetCutoff(kOutputCutoff);
     voices_.Reset();
@@ -64,7 +65,8 @@ void RenderLoop::ControlTick(int voiceCount) {
     for (; carriedEvents_ > 0 && !state_.voiceEvents.Empty(); --carriedEvents_)
         ApplyVoiceEvent(state_.voiceEvents.Front());
     carriedEvents_ = state_.voiceEvents.Size();
-    // 1. Messages due within this tick.
+    // 1. Messages due within this tick. A controller may change LFO settings.
+    if (!midiEvents_.Empty() && midiEvents_.FrontOffset() < interval) CatchUpSilence();
     while (!midiEvents_.Empty() && midiEvents_.FrontOffset() < interval) {
         MidiEvent event = midiEvents_.Front();
         midiEvents_.PopFront();
@@ -112,9 +114,10 @@ void RenderLoop::ControlTick(int voiceCount) {
 
     // 2. The PMD controller overrides the LFO PM depth while it moves.
     if (const double* source = state_.PmdValue()) {
-        double v = state_.pmdSmoother.Process(*source);
+        double v = state_.pmdSmoother.ProcessAtRest(*source);
         int t = static_cast<int>(std::lround(v * 127.0));
         if (t != state_.lastPmdValue) {
+            CatchUpSilence();
             state_.lastPmdValue = t;
             voices_.SetLfoPmDepth(std::clamp(t, 0, 127));
         }
@@ -123,7 +126,7 @@ void RenderLoop::ControlTick(int voiceCount) {
     // 3. Pitch offset: master tune plus the smoothed bend (not stepped while the range is 0).
     double pitchOffset = state_.tuneOffset;
     if (state_.bendRange != 0.0)
-        pitchOffset += state_.bendSmoother.Process(state_.pitchBend) * state_.bendRange;
+        pitchOffset += state_.bendSmoother.ProcessAtRest(state_.pitchBend) * state_.bendRange;
 
     // 4. Control-rate update of the computed voices.
     voices_.ControlUpdate(voiceCount, pitchOffset);
@@ -138,6 +141,8 @@ void RenderLoop::ApplyVoiceEvents(int index) {
 }
 
 void RenderLoop::ApplyVoiceEvent(MidiEvent event) {
+    CatchUpSilence(); // a note may restart the LFO
+    silent_ = false;  // and start a voice
     state_.voiceEvents.PopFront();
     switch (event.status & 0xF0) {
     case 0xB0:
@@ -161,6 +166,7 @@ void RenderLoop::ApplyVoiceEvent(MidiEvent event) {
 
 double RenderLoop::HostSample() {
     RenderState& s = state_;
+    silent_ = false;
     while (s.chipPhase >= 1.0) {
         s.chipPhase -= 1.0;
         int sum = voices_.ChipSample(voiceCount_, s.lfoEnabled);
@@ -173,16 +179,20 @@ double RenderLoop::HostSample() {
     double t = s.chipPhase;
     s.chipPhase += s.chipRatio;
     double out = CatmullRom(s.history[0], s.history[1], s.history[2], s.history[3], t);
-    return s.outputFilter.Process(out) * s.volume;
+    return s.outputFilter.ProcessSample(out) * s.volume;
 }
 
-void RenderLoop::RenderBlock(double* left, double* right, int frames) {
-    if (frames < 1) return;
+bool RenderLoop::RenderBlock(double* left, double* right, int frames, bool mayLeaveSilenceOut) {
+    if (frames < 1) return false;
     voiceCount_ = state_.mono ? 1 : VoiceEngine::kVoiceCount;
+    silent_ = false; // the voices may have been changed between blocks
     // A tick of at least one sample, so that the loop always advances.
     const int interval = std::max(clock_.tickInterval, 1);
     int remaining = frames;
     int position = 0;
+    // The frames from the block's start that are +0 and have not been written; -1 once anything
+    // has been written (or when the caller wants every sample written).
+    int leftOut = mayLeaveSilenceOut ? 0 : -1;
     while (remaining >= 1) {
         int chunk;
         if (clock_.samplesToNextTick <= 0) {
@@ -209,11 +219,19 @@ void RenderLoop::RenderBlock(double* left, double* right, int frames) {
                 const VoiceEventQueue& queue = state_.voiceEvents;
                 if (!queue.Empty() && queue.FrontOffset() > i && queue.FrontOffset() < chunk)
                     end = queue.FrontOffset();
-                RenderSilence(left, right, position, end - i);
+                if (leftOut == position && SilenceIsPositiveZero()) {
+                    RenderSilence(nullptr, nullptr, position, end - i);
+                    leftOut = end - i + position;
+                } else {
+                    WriteLeftOutZeros(left, right, leftOut);
+                    RenderSilence(left, right, position, end - i);
+                }
                 position += end - i;
                 i = end;
                 continue;
             }
+            WriteLeftOutZeros(left, right, leftOut);
+            CatchUpSilence();
             double out = HostSample();
             if (left) left[position] = state_.outputLeft ? out : 0.0;
             if (right) right[position] = state_.outputRight ? out : 0.0;
@@ -221,29 +239,59 @@ void RenderLoop::RenderBlock(double* left, double* right, int frames) {
             ++position;
         }
     }
+    CatchUpSilence(); // the host may change settings between blocks
+    return leftOut == frames;
+}
+
+bool RenderLoop::SilenceIsPositiveZero() const {
+    // A resting output is 0 times the volume (or a switched-off output's 0): +0 unless the
+    // volume is negative or not a number.
+    const double out = 0.0 * state_.volume;
+    return out == 0.0 && !std::signbit(out);
+}
+
+void RenderLoop::WriteLeftOutZeros(double* left, double* right, int& leftOut) {
+    if (leftOut <= 0) {
+        leftOut = -1;
+        return;
+    }
+    if (left) std::fill(left, left + leftOut, 0.0);
+    if (right) std::fill(right, right + leftOut, 0.0);
+    leftOut = -1;
 }
 
 bool RenderLoop::Silent() {
+    if (silent_) return true;
     const RenderState& s = state_;
     if (voices_.SoundingCount(voiceCount_) != 0) return false;
     for (double x : s.history)
         if (x != 0.0) return false;
     if (!s.chipFilter.HoldsZeros()) return false;
     const HighPass& f = s.outputFilter;
-    return f.x1 == 0.0 && f.x2 == 0.0 && f.y1 == 0.0 && f.y2 == 0.0;
+    silent_ = f.x1 == 0.0 && f.x2 == 0.0 && f.y1 == 0.0 && f.y2 == 0.0;
+    return silent_;
+}
+
+void RenderLoop::CatchUpSilence() {
+    if (pendingSilence_ == 0) return;
+    RenderState& s = state_;
+    // The chip steps the host samples would take, with the same arithmetic on the phase. Each
+    // would step the LFO, sum no voice (0), pass 0 through the chip filter (which returns and
+    // stores exact zeros when its history is zero) and shift that 0 into the history; so the
+    // history and the filter stay as they are and only the LFO has to follow.
+    voices_.AdvanceSilent(s.chipJumps.Advance(s.chipPhase, s.chipRatio, pendingSilence_));
+    pendingSilence_ = 0;
 }
 
 void RenderLoop::RenderSilence(double* left, double* right, int position, int frames) {
     RenderState& s = state_;
     skippedFrames_ += frames;
-    // The chip steps the host samples would take, with the same arithmetic on the phase. Each
-    // would step the LFO, sum no voice (0), pass 0 through the chip filter (which returns and
-    // stores exact zeros when its history is zero) and shift that 0 into the history; so the
-    // history and the filter stay as they are and only the LFO has to follow.
-    voices_.AdvanceSilent(AdvanceChipPhase(s.chipPhase, s.chipRatio, frames));
+    // Nothing reads the chip phase or the LFO until a sample is computed or something may change
+    // them, so their advance waits and runs over as long a stretch as it can.
+    pendingSilence_ += frames;
     // The interpolation of a zero history is 0 and the high-pass with a zero state turns it into
     // 0 and keeps its state at zero; one call gives the value every sample would give.
-    const double out = s.outputFilter.Process(0.0) * s.volume;
+    const double out = s.outputFilter.ProcessAtRest(0.0) * s.volume;
     const double l = s.outputLeft ? out : 0.0;
     const double r = s.outputRight ? out : 0.0;
     if (left) std::fill(left + position, left + position + frames, l);

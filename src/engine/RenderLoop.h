@@ -27,8 +27,11 @@ public:
     // controllers; on a new host rate also releases every note and prepares the chip-rate
     // pipeline. Returns true when the rate was new.
     bool Reset(double hostRate);
-    // frames < 1 writes nothing and changes nothing. A null output is not written.
-    void RenderBlock(double* left, double* right, int frames);
+    // frames < 1 writes nothing and changes nothing. A null output is not written. With
+    // mayLeaveSilenceOut, a block whose every sample is +0 is left unwritten and true is returned:
+    // the caller then supplies the zeros in the form it needs (a host's float buffer), instead of
+    // having doubles written and converted. Otherwise every sample is written and false returned.
+    bool RenderBlock(double* left, double* right, int frames, bool mayLeaveSilenceOut = false);
     // Releases every voice and drops the note events of the current tick.
     void AllNotesOff();
 
@@ -58,6 +61,13 @@ private:
     // frames host samples of silence from position on: the chip phase and the LFO advance as in
     // HostSample, the silent stages are not computed.
     void RenderSilence(double* left, double* right, int position, int frames);
+    // The output of a silent stretch is +0 (not -0), so that it may stand for a zero-filled block.
+    bool SilenceIsPositiveZero() const;
+    // Writes the +0 samples left out at the block's start, and from then on nothing is left out.
+    static void WriteLeftOutZeros(double* left, double* right, int& leftOut);
+    // Advances the chip phase and the LFO over the silent host samples rendered since the last
+    // call. Runs before anything that reads or changes them, and at the end of a block.
+    void CatchUpSilence();
 
     VoiceEngine& voices_;
     MidiEventQueue& midiEvents_;
@@ -69,6 +79,9 @@ private:
     int carriedEvents_ = 0; // voice events at the front left over from an earlier tick
     bool silenceSkip_ = true;
     long long skippedFrames_ = 0;
+    int pendingSilence_ = 0; // silent host samples whose chip steps have not been taken yet
+    // Silent() held, and nothing that could start a voice or move a filter has run since.
+    bool silent_ = false;
 };
 
 } // namespace engine

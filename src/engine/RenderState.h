@@ -3,6 +3,7 @@
 // on one side and the chip-rate voice engine on the other. Plain data; RenderLoop works on it.
 
 #include "engine/ChipFilter.h"
+#include "engine/ChipPhase.h"
 #include "engine/Filter.h"
 #include "engine/VoiceEventQueue.h"
 
@@ -20,9 +21,10 @@ enum class PmdSource : int { None = 0, Aftertouch, ModWheel, Breath, Foot };
 struct RenderState {
     VoiceEventQueue voiceEvents;
 
-    double chipPhase = 0.0; // chip-rate phase, in chip samples
-    double chipRatio = 0.0; // chip rate / host rate
-    double history[4] = {}; // the last four filtered chip samples, oldest first
+    double chipPhase = 0.0;   // chip-rate phase, in chip samples
+    double chipRatio = 0.0;   // chip rate / host rate
+    ChipPhaseJumps chipJumps; // prepared for chipRatio
+    double history[4] = {};   // the last four filtered chip samples, oldest first
     ChipFilter chipFilter;
     HighPass outputFilter{1.0, 0.0}; // prepared by the first reset
     LowPass bendSmoother{1000.0, 10.0};

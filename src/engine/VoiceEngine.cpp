@@ -183,7 +183,11 @@ void VoiceEngine::SetOperatorParam(int m, int op, double value) {
     default:
         break;
     }
-    for (int v = 0; v < kVoiceCount; ++v) {
+    if (!levelChanged && rates == kNone) return;
+    // Only sounding voices read their levels and rates; a silent voice catches up when it starts
+    // (a program load changes dozens of settings while most voices are silent).
+    ++settingsEpoch;
+    const auto update = [&](int v) {
         if (levelChanged) RecomputeTotalLevel(v, op);
         Envelope& env = bank.env[op][v];
         switch (rates) {
@@ -205,7 +209,11 @@ void VoiceEngine::SetOperatorParam(int m, int op, double value) {
         case kNone:
             break;
         }
-    }
+    };
+    // Over all 64 voices the list holds exactly the active ones (a voice left sounding from poly
+    // mode is updated in mono mode too); the render rebuilds it for its own count when needed.
+    if (activeDirty || activeListLimit != kVoiceCount) RebuildActiveList(kVoiceCount);
+    for (int k = 0; k < soundingCount; ++k) update(soundingList[k]);
 }
 
 void VoiceEngine::SetLfoWaveform(int waveform) {
@@ -241,6 +249,17 @@ void VoiceEngine::RecomputeTotalLevel(int v, int op) {
     const int velocityTerm = s.boost ? ((3 * velocityLevel) >> 3) - 128 : velocityLevel;
     const int total = s.level + s.levelAdjust + vc.ksLevel[op] + velocityTerm;
     bank.totalLevel[op][v] = total > 0 ? total : 0;
+}
+
+void VoiceEngine::CatchUpSettings(int v) {
+    if (settingsSeen[v] == settingsEpoch) return;
+    settingsSeen[v] = settingsEpoch;
+    // Levels and rates follow from the current settings and what the last key-on stored, so
+    // computing them all now gives what every change since would have left.
+    for (int op = 0; op < 4; ++op) {
+        RecomputeTotalLevel(v, op);
+        EnvelopeRecomputeAll(bank.env[op][v], ops[op].env);
+    }
 }
 
 void VoiceEngine::OperatorKeyOn(int v, int op, int keyCode, int n, int velocity) {
@@ -289,13 +308,6 @@ void VoiceEngine::ControlUpdate(int voiceCount, double pitchOffset) {
     if (activeDirty || activeListLimit != voiceCount) RebuildActiveList(voiceCount);
     const int count = soundingCount;
     for (int k = 0; k < count; ++k) VoiceControlUpdate(soundingList[k], pitchOffset);
-}
-
-int VoiceEngine::SoundingCount(int voiceCount) {
-    if (voiceCount > kVoiceCount) voiceCount = kVoiceCount;
-    if (voiceCount < 0) voiceCount = 0;
-    if (activeDirty || activeListLimit != voiceCount) RebuildActiveList(voiceCount);
-    return soundingCount;
 }
 
 void VoiceEngine::VoiceControlUpdate(int v, double pitchOffset) {

@@ -98,6 +98,9 @@ private:
     void VoiceControlUpdate(int v, double pitchOffset);
     void OperatorKeyOn(int v, int op, int keyCode, int note, int velocity);
     void RecomputeTotalLevel(int v, int op);
+    // Brings the levels and envelope rates of voice v up to the current settings, if they changed
+    // since it last took them.
+    void CatchUpSettings(int v);
     void ReleaseVoice(int v);
     int ChooseVoice() const;
     void SetGlobalParam(int index, double value);
@@ -109,6 +112,7 @@ private:
     int OperatorOutput(int v, int op, uint32_t modulation, int pm, int am);
     void RebuildActiveList(int voiceCount);
 
+    const EngineTables* tables = &Tables(); // built once per process; kept for the kernels
     VoiceBank bank;
     OperatorSettings ops[4];
     int algorithm = 0;
@@ -146,6 +150,30 @@ private:
     int soundingCount = 0;
     int activeListLimit = -1;
     bool activeDirty = true;
+    // Operator settings that change levels or envelope rates reach the sounding voices at once;
+    // the others recompute them when they start, if settingsEpoch (counting those changes) moved
+    // on since the settings they last took (settingsSeen).
+    uint64_t settingsEpoch = 0;
+    uint64_t settingsSeen[kVoiceCount] = {};
 };
+
+// Inline: the render loop calls it for every chip sample.
+inline int VoiceEngine::ChipSample(int voiceCount, bool lfoEnabled) {
+    if (voiceCount < 0) voiceCount = 0;
+    if (voiceCount > kVoiceCount) voiceCount = kVoiceCount;
+    lfo.Step();
+    const int pm = lfoEnabled ? lfo.pmOut : 0;
+    const int am = lfoEnabled ? lfo.amOut : 0;
+    return groupKernel != nullptr ? ChipSampleFast(voiceCount, pm, am)
+                                  : ChipSampleReference(voiceCount, pm, am);
+}
+
+// Inline: the render loop asks before every host sample.
+inline int VoiceEngine::SoundingCount(int voiceCount) {
+    if (voiceCount > kVoiceCount) voiceCount = kVoiceCount;
+    if (voiceCount < 0) voiceCount = 0;
+    if (activeDirty || activeListLimit != voiceCount) RebuildActiveList(voiceCount);
+    return soundingCount;
+}
 
 } // namespace engine

@@ -19,7 +19,9 @@ PluginBase::PluginBase(int paramCount, int presetCount, const char* ioConfigurat
     ParseIoConfigurations(ioConfiguration);
 }
 
-PluginBase::~PluginBase() { editor_ = nullptr; }
+PluginBase::~PluginBase() {
+    editor_ = nullptr;
+}
 
 void PluginBase::ParseIoConfigurations(const char* text) {
     int maxInputs = 0;
@@ -41,9 +43,18 @@ void PluginBase::ParseIoConfigurations(const char* text) {
     outputs_.resize(static_cast<std::size_t>(maxOutputs));
 }
 
-void PluginBase::ResetProcessing() { platform::ScopedLock lock(mutex_); }
+void PluginBase::ResetProcessing() {
+    platform::ScopedLock lock(mutex_);
+}
 
-void PluginBase::ParamChanged(int) { platform::ScopedLock lock(mutex_); }
+void PluginBase::ParamChanged(int) {
+    platform::ScopedLock lock(mutex_);
+}
+
+bool PluginBase::RenderBlockUnlessSilent(double** inputs, double** outputs, int frames) {
+    RenderBlock(inputs, outputs, frames);
+    return false;
+}
 
 void PluginBase::RenderBlock(double** inputs, double** outputs, int frames) {
     if (frames <= 0) return;
@@ -59,9 +70,13 @@ void PluginBase::RenderBlock(double** inputs, double** outputs, int frames) {
     }
 }
 
-void PluginBase::ActivationChanged(bool) { platform::ScopedLock lock(mutex_); }
+void PluginBase::ActivationChanged(bool) {
+    platform::ScopedLock lock(mutex_);
+}
 
-void PluginBase::HandleMidiMessage(const MidiMessage& message) { SendMidiMessage(message); }
+void PluginBase::HandleMidiMessage(const MidiMessage& message) {
+    SendMidiMessage(message);
+}
 
 void PluginBase::HandleSysEx(const SysExMessage&) {}
 
@@ -70,7 +85,9 @@ bool PluginBase::NoteNameFor(int, std::string& text) {
     return false;
 }
 
-bool PluginBase::WriteState(ChunkBuffer& buffer) { return SerializeParams(buffer); }
+bool PluginBase::WriteState(ChunkBuffer& buffer) {
+    return SerializeParams(buffer);
+}
 
 int PluginBase::ReadState(const ChunkBuffer& buffer, int position) {
     return UnserializeParams(buffer, position);
@@ -181,7 +198,8 @@ void PluginBase::SetSampleRate(double rate) {
 void PluginBase::SetBlockSize(int frames) {
     if (frames <= 0 || frames > kMaxBlockSize) return;
     if (frames != blockSize_) {
-        for (Channel& channel : inputs_) channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
+        for (Channel& channel : inputs_)
+            channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
         for (Channel& channel : outputs_)
             channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
     }
@@ -260,7 +278,8 @@ bool PluginBase::SerializePresets(ChunkBuffer& buffer) {
     for (const Preset& preset : presets_) {
         buffer.AppendText(preset.name);
         buffer.AppendByte(preset.initialised ? 1 : 0);
-        if (preset.initialised) buffer.AppendBytes(preset.state.Data(), preset.state.Bytes().size());
+        if (preset.initialised)
+            buffer.AppendBytes(preset.state.Data(), preset.state.Bytes().size());
         ok = ok && !buffer.Empty();
     }
     return ok;

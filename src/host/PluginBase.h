@@ -69,6 +69,10 @@ public:
     virtual void ResetProcessing();
     virtual void ParamChanged(int index);
     virtual void RenderBlock(double** inputs, double** outputs, int frames);
+    // As RenderBlock, but a block whose every output sample is +0 may be left unwritten, which
+    // true reports: the outputs then stand for zeros. The float path uses it so that silence
+    // costs no conversion. The default renders the block.
+    virtual bool RenderBlockUnlessSilent(double** inputs, double** outputs, int frames);
     virtual void EditorOpened() {}
     virtual void EditorClosed() {}
     virtual void IdleTick() {}

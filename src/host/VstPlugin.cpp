@@ -571,11 +571,20 @@ void VstPlugin::SetParameterNormalized(vst2::Int32 index, float value) {
     ParamChanged(index);
 }
 
-void VstPlugin::RenderPiece(int frames) {
+void VstPlugin::PointAtChannels() {
     for (int c = 0; c < InputCount(); ++c)
         inputPointers_[static_cast<std::size_t>(c)] = Input(c).buffer;
     for (int c = 0; c < OutputCount(); ++c)
         outputPointers_[static_cast<std::size_t>(c)] = Output(c).buffer;
+}
+
+bool VstPlugin::RenderPieceUnlessSilent(int frames) {
+    PointAtChannels();
+    return RenderBlockUnlessSilent(inputPointers_.data(), outputPointers_.data(), frames);
+}
+
+void VstPlugin::RenderPiece(int frames) {
+    PointAtChannels();
     RenderBlock(inputPointers_.data(), outputPointers_.data(), frames);
 }
 
@@ -603,9 +612,18 @@ void VstPlugin::ProcessFloat(float** inputs, float** outputs, vst2::Int32 frames
             channel.hostOutput = nullptr;
             if (channel.connected) channel.hostOutput = outputs ? outputs[next++] : nullptr;
         }
-        RenderPiece(piece);
+        // Silence that the plug-in left unwritten becomes float zeros directly. Accumulating
+        // calls add every sample, as adding +0 may still change a host's -0.
+        bool silent = false;
+        if (accumulate)
+            RenderPiece(piece);
+        else
+            silent = RenderPieceUnlessSilent(piece);
         for (Channel& channel : outputs_) {
-            if (channel.hostOutput)
+            if (!channel.hostOutput) continue;
+            if (silent)
+                std::fill(channel.hostOutput + done, channel.hostOutput + done + piece, 0.0f);
+            else
                 ToFloat(channel.buffer, channel.hostOutput + done, piece, accumulate);
         }
         done += piece;

@@ -69,6 +69,9 @@ private:
     const vst2::VstTimeInfo* HostTime(vst2::Int32 filter);
     // Renders up to one block from the channel buffers prepared by the caller.
     void RenderPiece(int frames);
+    // RenderPiece through RenderBlockUnlessSilent: true when the piece is silence left unwritten.
+    bool RenderPieceUnlessSilent(int frames);
+    void PointAtChannels();
     // The attached editor when it can open a window of its own: the one the host is offered.
     PluginEditor* WindowEditor() const;
 

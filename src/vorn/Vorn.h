@@ -34,6 +34,7 @@ public:
     void ResetProcessing() override;
     void ParamChanged(int index) override;
     void RenderBlock(double** inputs, double** outputs, int frames) override;
+    bool RenderBlockUnlessSilent(double** inputs, double** outputs, int frames) override;
     void HandleMidiMessage(const host::MidiMessage& message) override;
     void AllNotesOff() override;
     engine::VoiceEngine& Voices() { return voices_; }
@@ -113,6 +114,7 @@ private:
     // The engine (VornEngine.cpp).
     void ApplyGlobalParam(int index, double value, bool on);
     void QueueMidi(host::MidiMessage message, bool adjustOffset);
+    bool RenderOutputs(double** inputs, double** outputs, int frames, bool mayLeaveSilenceOut);
     static void MappedController(void* context, int controller, int value);
     engine::VoiceEngine voices_;
     engine::RenderLoop render_{voices_, midiEvents_, tickClock_};

@@ -101,11 +101,20 @@ void Vorn::ApplyGlobalParam(int index, double value, bool on) {
         voices_.SetVoiceParam(index, -1, value);
 }
 
-void Vorn::RenderBlock(double**, double** outputs, int frames) {
+void Vorn::RenderBlock(double** inputs, double** outputs, int frames) {
+    RenderOutputs(inputs, outputs, frames, false);
+}
+
+bool Vorn::RenderBlockUnlessSilent(double** inputs, double** outputs, int frames) {
+    return RenderOutputs(inputs, outputs, frames, true);
+}
+
+bool Vorn::RenderOutputs(double**, double** outputs, int frames, bool mayLeaveSilenceOut) {
     platform::ScopedLock lock(Mutex());
-    if (frames < 1 || !outputs) return;
-    render_.RenderBlock(OutputCount() > 0 ? outputs[0] : nullptr,
-                        OutputCount() > 1 ? outputs[1] : nullptr, frames);
+    if (frames < 1 || !outputs) return false;
+    return render_.RenderBlock(OutputCount() > 0 ? outputs[0] : nullptr,
+                               OutputCount() > 1 ? outputs[1] : nullptr, frames,
+                               mayLeaveSilenceOut);
 }
 
 void Vorn::QueueMidi(host::MidiMessage message, bool adjustOffset) {

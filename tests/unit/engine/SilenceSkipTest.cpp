@@ -7,6 +7,7 @@
 #include "engine/RenderLoop.h"
 #include "engine/VoiceEngine.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <gtest/gtest.h>
@@ -25,6 +26,8 @@ struct Result {
     Lfo lfo;
     int32_t noiseSeed = 0;
     double chipPhase = 0;
+    int leftOutBlocks = 0;        // blocks the loop left unwritten as silence
+    bool leftOutUntouched = true; // and it wrote nothing into them
 };
 
 void AddEvent(MidiEventQueue& q, int offset, int status, int data1, int data2) {
@@ -38,7 +41,9 @@ void AddEvent(MidiEventQueue& q, int offset, int status, int data1, int data2) {
 
 // Notes with a noise LFO on pitch and level, a release, seconds of silence with controllers
 // moving, and notes again, in blocks of the given size at the given host rate.
-Result Render(double rate, int block, int seconds, bool skip, int lfoWaveform, bool lfoSync) {
+// With leaveOut, silent blocks may be left unwritten; they count as +0 in the bits.
+Result Render(double rate, int block, int seconds, bool skip, int lfoWaveform, bool lfoSync,
+              bool leaveOut = false) {
     Lfo::SetNoiseSeed(1);
     VoiceEngine voices;
     MidiEventQueue midi;
@@ -93,7 +98,16 @@ Result Render(double rate, int block, int seconds, bool skip, int lfoWaveform, b
             AddEvent(midi, block / 2 + 3, 0x90, 64, 110);
             AddEvent(midi, block - 1, 0x90, 48, 70);
         }
-        loop.RenderBlock(left.data(), right.data(), block);
+        const double untouched = 7.0;
+        std::fill(left.begin(), left.end(), untouched);
+        std::fill(right.begin(), right.end(), untouched);
+        if (loop.RenderBlock(left.data(), right.data(), block, leaveOut)) {
+            ++r.leftOutBlocks;
+            for (int i = 0; i < block; ++i)
+                if (left[i] != untouched || right[i] != untouched) r.leftOutUntouched = false;
+            std::fill(left.begin(), left.end(), 0.0);
+            std::fill(right.begin(), right.end(), 0.0);
+        }
         for (int i = 0; i < block; ++i) {
             uint64_t l, rr;
             std::memcpy(&l, &left[i], 8);
@@ -163,6 +177,16 @@ TEST(SilenceSkip, TenSecondsOfSilenceThenPlayingAgainGiveTheSameBits) {
         ExpectSameLfo(computed.lfo, skipped.lfo);
         EXPECT_EQ(computed.noiseSeed, skipped.noiseSeed);
         EXPECT_EQ(computed.chipPhase, skipped.chipPhase);
+
+        // Silent blocks left unwritten (for a host's float buffer) stand for the same +0 bits,
+        // and everything else is written as before.
+        const Result leftOut = Render(c.rate, c.block, c.seconds, true, c.waveform, c.sync, true);
+        EXPECT_EQ(leftOut.bits, computed.bits);
+        EXPECT_TRUE(leftOut.leftOutUntouched);
+        EXPECT_EQ(skipped.leftOutBlocks, 0);
+        if (c.seconds > 10) {
+            EXPECT_GT(leftOut.leftOutBlocks, 2 * c.rate / c.block);
+        }
     }
 }
 
@@ -243,4 +267,73 @@ TEST(SilenceSkip, ChipPhaseAdvanceEqualsTheSampleLoop) {
     double phase = 1.25;
     EXPECT_EQ(AdvanceChipPhase(phase, 62500.0 / 44100.0, 0), 0u);
     EXPECT_EQ(phase, 1.25);
+}
+
+TEST(SilenceSkip, ChipPhaseJumpsEqualTheSampleLoop) {
+    constexpr double kUnit = 1.0 / 4503599627370496.0; // 2^-52
+    constexpr uint64_t kOne = uint64_t{1} << 52;
+    const auto plainAdvance = [](double& phase, double ratio, int frames) {
+        uint32_t steps = 0;
+        for (int i = 0; i < frames; ++i) {
+            while (phase >= 1.0) {
+                phase -= 1.0;
+                ++steps;
+            }
+            phase += ratio;
+        }
+        return steps;
+    };
+    std::mt19937_64 rng(23);
+    // Ratios in [1, 2) use the table; 96 000 Hz (below 1) and a ratio not prepared do not.
+    const double rates[] = {44100, 48000, 32000, 31250.5, 50000, 44099.7, 62499.0, 96000};
+    int jumpedStarts = 0;
+    for (double rate : rates) {
+        SCOPED_TRACE(testing::Message() << rate << " Hz");
+        const double ratio = 62500.0 / rate;
+        ChipPhaseJumps jumps;
+        jumps.Prepare(ratio);
+        std::vector<double> starts;
+        for (int k = 0; k < 200; ++k)
+            starts.push_back(static_cast<double>(rng() % (3 * kOne)) * kUnit);
+        if (ratio >= 1.0 && ratio < 2.0) {
+            // Fractions on and around the critical points, where a jump of 64 samples (and for
+            // j < 8 one of 8) changes its path: some go by the table, some sample by sample.
+            const uint64_t d = static_cast<uint64_t>(ratio / kUnit) - kOne;
+            for (uint64_t j = 0; j < 64; ++j) {
+                for (uint64_t edge : {kOne, 2 * kOne - (d + kOne)}) {
+                    const uint64_t point = (edge - j * d) & (kOne - 1);
+                    for (int64_t offset = -70; offset <= 70;
+                         offset += offset < -10 || offset >= 10 ? 3 : 1) {
+                        const uint64_t f = (point + static_cast<uint64_t>(offset)) & (kOne - 1);
+                        starts.push_back(static_cast<double>(f + kOne) * kUnit);
+                    }
+                }
+            }
+            jumpedStarts += static_cast<int>(starts.size());
+        }
+        for (size_t k = 0; k < starts.size(); ++k) {
+            const double start = starts[k];
+            // Every other advance is short enough to begin with the jumps of 8 samples.
+            const int frames = static_cast<int>(k % 2 ? 9 + rng() % 56 : 1 + rng() % 3000);
+            double fast = start;
+            double plain = start;
+            const uint32_t steps = jumps.Advance(fast, ratio, frames);
+            ASSERT_EQ(steps, plainAdvance(plain, ratio, frames)) << "from " << start;
+            ASSERT_EQ(fast, plain) << "from " << start << ", " << frames << " samples";
+        }
+        // An idle instance: a long run of 512-sample blocks, each taken in jumps.
+        double fast = starts.front();
+        double plain = fast;
+        for (int block = 0; block < 300; ++block) {
+            ASSERT_EQ(jumps.Advance(fast, ratio, 512), plainAdvance(plain, ratio, 512));
+            ASSERT_EQ(fast, plain) << "block " << block;
+        }
+        // Another ratio than the prepared one takes the plain way and gives its result.
+        double other = 1.5;
+        double otherPlain = 1.5;
+        EXPECT_EQ(jumps.Advance(other, ratio * 0.75, 700),
+                  plainAdvance(otherPlain, ratio * 0.75, 700));
+        EXPECT_EQ(other, otherPlain);
+    }
+    EXPECT_GT(jumpedStarts, 5000);
 }
