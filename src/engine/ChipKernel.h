@@ -55,11 +55,15 @@ inline int ClampFreqIndex(int i) {
     return i < 0 ? 0 : (i > kFreqIndexMax ? kFreqIndexMax : i);
 }
 
-// round() with halves away from zero, for finite |y| < 2^31: y - trunc(y) is exact.
+// round() with halves away from zero, for finite |y| < 2^31: the largest double below 0.5, with
+// the sign of y, added and the sum truncated. A sum whose exact value lies short of the next
+// whole number by at least the part of 0.5 left out (2^-54) never rounds up to it: below 1 the
+// sum is exact or falls short of 1 by at least 2^-53, and from 1 on the doubles next to the
+// whole number are no farther apart than those next to y. So the result steps out exactly when
+// y is at or beyond the half.
+constexpr double kBelowHalf = 0.49999999999999994; // 0.5 - 2^-54
 inline int RoundHalfAway(double y) {
-    const int t = static_cast<int>(y);
-    const double d = y - t;
-    return t + (d >= 0.5 ? 1 : 0) - (d <= -0.5 ? 1 : 0);
+    return static_cast<int>(y + (y < 0 ? -kBelowHalf : kBelowHalf));
 }
 
 // The smallest and largest normal doubles: filter values outside are flushed to 0.

@@ -19,6 +19,8 @@ namespace {
 static_assert(kGroupLanes == 8, "one register of eight lanes");
 static_assert(sizeof(Envelope) % 4 == 0 && sizeof(VoiceControl) % 4 == 0, "gather strides");
 
+constexpr long long kSignBit = static_cast<long long>(0x8000000000000000ull);
+
 // Eight lane flags as all-ones or all-zero 32-bit lanes.
 inline __m256i LaneMask(const bool* active) {
     const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(active));
@@ -36,14 +38,20 @@ inline __m256i GatherField(const Record* first, std::size_t fieldOffset) {
     return _mm256_i32gather_epi32(base, index, 4);
 }
 
-// table[index] for eight indices. Plain loads through memory: on some processors a gather of
-// eight is slower than eight loads.
+// table[index] for eight indices: eight plain loads put into the register (on some processors a
+// gather of eight is slower). The indices are never negative, so they are taken as unsigned
+// values, which index without a sign extension.
 inline __m256i Lookup(const int32_t* table, __m256i index) {
-    alignas(32) int32_t at[kGroupLanes];
-    alignas(32) int32_t value[kGroupLanes];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(at), index);
-    for (int j = 0; j < kGroupLanes; ++j) value[j] = table[at[j]];
-    return _mm256_load_si256(reinterpret_cast<const __m256i*>(value));
+    const __m128i low = _mm256_castsi256_si128(index);
+    const __m128i high = _mm256_extracti128_si256(index, 1);
+    auto at = [table](__m128i half, int lane) {
+        return table[static_cast<uint32_t>(lane == 0   ? _mm_cvtsi128_si32(half)
+                                           : lane == 1 ? _mm_extract_epi32(half, 1)
+                                           : lane == 2 ? _mm_extract_epi32(half, 2)
+                                                       : _mm_extract_epi32(half, 3))];
+    };
+    return _mm256_setr_epi32(at(low, 0), at(low, 1), at(low, 2), at(low, 3), at(high, 0),
+                             at(high, 1), at(high, 2), at(high, 3));
 }
 
 inline __m256i Blend(__m256i old, __m256i value, __m256i mask) {
@@ -87,15 +95,11 @@ inline __m128i FilterHalf(const GroupInput& c, int op, int at, __m128i x, __m128
         _mm256_store_pd(y2Row, _mm256_blendv_pd(y2, y1, m));
         _mm256_store_pd(y1Row, _mm256_blendv_pd(y1, stored, m));
     }
-    // Round halves away from zero: trunc, then one step out where the rest reaches 0.5. The
-    // steps are whole numbers, so adding them in doubles is exact.
-    const __m256d truncated = _mm256_cvtepi32_pd(_mm256_cvttpd_epi32(y));
-    const __m256d rest = _mm256_sub_pd(y, truncated);
-    const __m256d one = _mm256_set1_pd(1.0);
-    const __m256d step =
-        _mm256_sub_pd(_mm256_and_pd(_mm256_cmp_pd(rest, _mm256_set1_pd(0.5), _CMP_GE_OQ), one),
-                      _mm256_and_pd(_mm256_cmp_pd(rest, _mm256_set1_pd(-0.5), _CMP_LE_OQ), one));
-    const __m128i rounded = _mm256_cvttpd_epi32(_mm256_add_pd(truncated, step));
+    // Round halves away from zero as RoundHalfAway does: add the largest double below 0.5 with
+    // the sign of y, then truncate.
+    const __m256d sign = _mm256_and_pd(y, _mm256_castsi256_pd(_mm256_set1_epi64x(kSignBit)));
+    const __m256d half = _mm256_or_pd(sign, _mm256_set1_pd(kBelowHalf));
+    const __m128i rounded = _mm256_cvttpd_epi32(_mm256_add_pd(y, half));
     return kAllActive ? rounded : _mm_and_si128(rounded, mask);
 }
 
@@ -162,7 +166,10 @@ inline __m256i Stage(const GroupInput& c, int op, int base, __m256i mask, __m256
 }
 
 template <bool kWithPm, bool kAllActive>
-int Group(const GroupInput& c, int base, const bool* active, int pm, int am) {
+int Group(const GroupInput& input, int base, const bool* active, int pm, int am) {
+    // A local copy: the stores to the voice rows cannot alias it, so the pointers and filter
+    // coefficients stay in registers instead of being read again after every store.
+    const GroupInput c = input;
     const Routing& r = c.routing;
     const OperatorSettings* ops = c.ops;
     const __m256i mask = kAllActive ? _mm256_set1_epi32(-1) : LaneMask(active);

@@ -31,7 +31,7 @@ inline void FilterLanes(const GroupInput& c, int op, int base, const int32_t* x,
     const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFll));
     const __m128d smallest = _mm_set1_pd(kSmallestNormal);
     const __m128d largest = _mm_set1_pd(kLargestFinite);
-    const __m128d half = _mm_set1_pd(0.5), minusHalf = _mm_set1_pd(-0.5);
+    const __m128d belowHalf = _mm_set1_pd(kBelowHalf);
     for (int j = 0; j < kLanes; j += 2) {
         const __m128d m = kAllActive ? _mm_setzero_pd()
                                      : _mm_castsi128_pd(_mm_set_epi64x(active[j + 1] ? -1ll : 0ll,
@@ -61,13 +61,10 @@ inline void FilterLanes(const GroupInput& c, int op, int base, const int32_t* x,
             _mm_store_pd(y2Row + j, _mm_or_pd(_mm_and_pd(m, y1), _mm_andnot_pd(m, y2)));
             _mm_store_pd(y1Row + j, _mm_or_pd(_mm_and_pd(m, stored), _mm_andnot_pd(m, y1)));
         }
-        // Round halves away from zero: trunc, then one step out where the rest reaches 0.5.
-        const __m128i t = _mm_cvttpd_epi32(y);
-        const __m128d rest = _mm_sub_pd(y, _mm_cvtepi32_pd(t));
-        const __m128i up = _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmpge_pd(rest, half)), 0x08);
-        const __m128i down =
-            _mm_shuffle_epi32(_mm_castpd_si128(_mm_cmple_pd(rest, minusHalf)), 0x08);
-        const __m128i rounded = _mm_add_epi32(_mm_sub_epi32(t, up), down);
+        // Round halves away from zero as RoundHalfAway does: add the largest double below 0.5
+        // with the sign of y, then truncate.
+        const __m128i rounded =
+            _mm_cvttpd_epi32(_mm_add_pd(y, _mm_or_pd(_mm_andnot_pd(absMask, y), belowHalf)));
         if (kAllActive) {
             _mm_storel_epi64(reinterpret_cast<__m128i*>(result + j), rounded);
         } else {

@@ -4,8 +4,10 @@
 // of voices that are full, partly sounding, releasing or silent.
 
 #include "VoiceTestSupport.h"
+#include "engine/ChipKernel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
@@ -153,4 +155,47 @@ TEST(ChipKernels, FastIsTheWidestAvailableAndUnavailableFallsBack) {
     EXPECT_EQ(e.ActiveChipKernel(), widest);
     EXPECT_TRUE(e.SetChipKernel(ChipKernel::Sse2));
     EXPECT_EQ(e.ActiveChipKernel(), ChipKernel::Sse2);
+}
+
+// Rounding with halves away from zero, decided on the exact remainder (y - trunc(y) is exact for
+// |y| < 2^31). The C library's lround is no oracle here: one runtime of the Windows builds rounds
+// -0.49999999999999994 to -1.
+int RoundOnTheRemainder(double y) {
+    const int t = static_cast<int>(y);
+    const double d = y - t;
+    return t + (d >= 0.5 ? 1 : 0) - (d <= -0.5 ? 1 : 0);
+}
+
+// The kernels' rounding adds a constant just below 0.5 and truncates; it must agree with the
+// remainder rule at and next to every half and whole number, where a plain "+ 0.5" fails
+// (0.49999999999999994 would give 1), over the range of the operator outputs and far beyond.
+TEST(ChipKernels, RoundingIsExactAtAndNextToHalves) {
+    int checked = 0;
+    for (double centre = -70000.0; centre <= 70000.0; centre += 0.5) {
+        double below = centre;
+        double above = centre;
+        for (int step = 0; step < 4; ++step) {
+            ASSERT_EQ(RoundHalfAway(below), RoundOnTheRemainder(below)) << below;
+            ASSERT_EQ(RoundHalfAway(above), RoundOnTheRemainder(above)) << above;
+            below = std::nextafter(below, -1e9);
+            above = std::nextafter(above, 1e9);
+            checked += 2;
+        }
+    }
+    const struct {
+        double y;
+        int rounded;
+    } known[] = {{0.49999999999999994, 0},
+                 {-0.49999999999999994, 0},
+                 {0.5, 1},
+                 {-0.5, -1},
+                 {1.4999999999999998, 1},
+                 {2.5, 3},
+                 {-2.5, -3},
+                 {2147483646.5, 2147483647},
+                 {-2147483647.5, -2147483647 - 1},
+                 {4.9e-324, 0},
+                 {-0.0, 0}};
+    for (const auto& k : known) EXPECT_EQ(RoundHalfAway(k.y), k.rounded) << k.y;
+    EXPECT_GT(checked, 1000000);
 }
