@@ -49,6 +49,51 @@ inline int NarrowOperator(const StageContext& c, const OperatorSettings& s, int 
     return RoundHalfAway(y);
 }
 
+// EnvelopeStep, with a shortcut for an envelope whose current rate is the hold row (a rate of
+// 0, as in a held sustain): that row adds 0 at every step, so neither the counter's bits nor the
+// table matter and only the transitions that the unchanged volume may cause remain.
+inline void StepEnvelopeFast(Envelope& env, int sustainLevel) {
+    unsigned select;
+    switch (env.state) {
+    case kEnvOff:
+        return;
+    case kEnvAttack:
+        select = env.attackSelect;
+        break;
+    case kEnvDecay1:
+        select = env.decay1Select;
+        break;
+    case kEnvDecay2:
+        select = env.decay2Select;
+        break;
+    default:
+        select = env.releaseSelect;
+        break;
+    }
+    if (select != kEgHoldSelect) {
+        EnvelopeStep(env, sustainLevel);
+        return;
+    }
+    env.counter += 1;
+    switch (env.state) {
+    case kEnvAttack:
+        if (env.volume <= 0) {
+            env.volume = 0;
+            env.state = kEnvDecay1;
+        }
+        break;
+    case kEnvDecay1:
+        if (env.volume >= sustainLevel) env.state = kEnvDecay2;
+        break;
+    default:
+        if (env.volume > 1022) {
+            env.volume = 1023;
+            env.state = kEnvOff;
+        }
+        break;
+    }
+}
+
 } // namespace
 
 // A group with only a few sounding voices: those voices one after another, so that the cost
@@ -57,7 +102,10 @@ template <bool kWithPm> int VoiceEngine::ChipVoiceNarrow(int v, int pm, int am) 
     const StageContext c{tables, &bank, opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
     if (--bank.egDivider[v] <= 0) {
         bank.egDivider[v] = 3;
-        for (int op = 0; op < 4; ++op) EnvelopeStep(bank.env[op][v], ops[op].env.sustainLevel);
+        for (int op = 0; op < 4; ++op) {
+            StepEnvelopeFast(bank.env[op][v], ops[op].env.sustainLevel);
+            bank.envVolume[op][v] = bank.env[op][v].volume;
+        }
     }
     const Routing& r = kRouting[algorithm];
     int sums[8] = {};
@@ -113,6 +161,11 @@ void VoiceEngine::RebuildActiveList(int voiceCount) {
 int VoiceEngine::ChipSampleFast(int voiceCount, int pm, int am) {
     if (activeDirty || activeListLimit != voiceCount) RebuildActiveList(voiceCount);
     if (activeCount == 0) return 0;
+    // A lone voice (mono, or one note held) goes straight to the voice-by-voice path, without
+    // the group bookkeeping.
+    if (soundingCount == 1)
+        return pm != 0 ? ChipVoiceNarrow<true>(soundingList[0], pm, am)
+                       : ChipVoiceNarrow<false>(soundingList[0], 0, am);
     const GroupInput in{&bank,       ops,         tables,      kRouting[algorithm], feedbackShift,
                         opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
     int total = 0;
@@ -126,13 +179,26 @@ int VoiceEngine::ChipSampleFast(int voiceCount, int pm, int am) {
             continue;
         }
         // The envelopes step here, so that the group kernels need nothing but their own code.
+        // The lanes due are collected first, then stepped one operator row after the other.
         const bool* active = laneActive + base;
+        int due[kGroupLanes];
+        int dueCount = 0;
         for (int j = 0; j < kGroupLanes; ++j) {
             const int v = base + j;
             if (active[j] && --bank.egDivider[v] <= 0) {
                 bank.egDivider[v] = 3;
-                for (int op = 0; op < 4; ++op)
-                    EnvelopeStep(bank.env[op][v], ops[op].env.sustainLevel);
+                due[dueCount++] = v;
+            }
+        }
+        if (dueCount > 0) {
+            for (int op = 0; op < 4; ++op) {
+                Envelope* row = bank.env[op];
+                const int sustainLevel = ops[op].env.sustainLevel;
+                int32_t* volumeRow = bank.envVolume[op];
+                for (int k = 0; k < dueCount; ++k) {
+                    StepEnvelopeFast(row[due[k]], sustainLevel);
+                    volumeRow[due[k]] = row[due[k]].volume;
+                }
             }
         }
         total += groupKernel(in, base, active, groupFull[g], pm, am);

@@ -18,7 +18,10 @@ int VoiceEngine::VoiceChipSample(int v, int pm, int am) {
     if (!bank.voice[v].active) return 0;
     if (--bank.egDivider[v] <= 0) {
         bank.egDivider[v] = 3;
-        for (int op = 0; op < 4; ++op) EnvelopeStep(bank.env[op][v], ops[op].env.sustainLevel);
+        for (int op = 0; op < 4; ++op) {
+            EnvelopeStep(bank.env[op][v], ops[op].env.sustainLevel);
+            bank.envVolume[op][v] = bank.env[op][v].volume;
+        }
     }
     const Routing& r = kRouting[algorithm];
     int sums[8] = {};

@@ -48,6 +48,11 @@ struct VoiceControl {
 
 // Operator state of every voice, indexed [operator][slot].
 struct VoiceBank {
+    VoiceBank() {
+        for (int op = 0; op < 4; ++op)
+            for (int v = 0; v < kSlotCount; ++v) envVolume[op][v] = env[op][v].volume;
+    }
+
     alignas(64) uint32_t phase[4][kSlotCount] = {};
     alignas(64) uint32_t increment[4][kSlotCount] = {};
     alignas(64) int32_t output[4][kSlotCount] = {};     // last raw tl_tab value (feedback)
@@ -59,6 +64,9 @@ struct VoiceBank {
     alignas(64) double y1[4][kSlotCount] = {};
     alignas(64) double y2[4][kSlotCount] = {};
     Envelope env[4][kSlotCount];
+    // env[op][v].volume again, as rows the AVX2 kernel loads eight at a time; written wherever
+    // an envelope's volume changes.
+    alignas(64) int32_t envVolume[4][kSlotCount];
     int egDivider[kSlotCount] = {};
     VoiceControl voice[kSlotCount];
 };

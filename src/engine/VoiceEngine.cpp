@@ -298,6 +298,7 @@ void VoiceEngine::OperatorKeyOn(int v, int op, int keyCode, int n, int velocity)
 
     RecomputeTotalLevel(v, op);
     EnvelopeKeyOn(bank.env[op][v], s.env, keyCode, velocity);
+    bank.envVolume[op][v] = bank.env[op][v].volume;
 }
 
 void VoiceEngine::ControlUpdate(int voiceCount, double pitchOffset) {

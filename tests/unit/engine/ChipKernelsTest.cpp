@@ -99,6 +99,11 @@ KernelRun RenderAll(ChipKernel kernel) {
             r.state.push_back(b.phase[op][v]);
             r.state.push_back(static_cast<uint32_t>(b.output[op][v]));
             r.state.push_back(static_cast<uint32_t>(b.env[op][v].volume));
+            // The envelope's state and counter too: a step that skips work must still count.
+            r.state.push_back(static_cast<uint32_t>(b.env[op][v].state));
+            r.state.push_back(b.env[op][v].counter);
+            // The row copy of the volumes that the AVX2 kernel reads follows every change.
+            EXPECT_EQ(b.envVolume[op][v], b.env[op][v].volume) << "op " << op << " voice " << v;
         }
     }
     return r;
