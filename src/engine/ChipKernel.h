@@ -39,10 +39,20 @@ struct GroupInput {
 };
 
 // One chip sample of the voices in slots base .. base + kGroupLanes - 1, whose envelopes have
-// already stepped. With full false only the lanes whose active flag is set are stored and summed.
-// pm and am are the LFO outputs as the voices receive them. Returns the sum of the voice outputs.
+// already stepped (a GroupEnvelopeStep does that first). With full false only the lanes whose
+// active flag is set are stored and summed. pm and am are the LFO outputs as the voices receive
+// them. Returns the sum of the voice outputs.
 using GroupKernel = int (*)(const GroupInput& in, int base, const bool* active, bool full, int pm,
                             int am);
+
+// Counts down the envelope dividers of the group's sounding voices and steps the envelopes of
+// those that are due, exactly as EnvelopeStep would.
+using GroupEnvelopeStep = void (*)(const GroupInput& in, int base, const bool* active);
+
+void StepGroupEnvelopes(const GroupInput& in, int base, const bool* active);
+#if defined(VORNA_AVX2_KERNEL)
+void StepGroupEnvelopesAvx2(const GroupInput& in, int base, const bool* active);
+#endif
 
 int ChipGroupSse2(const GroupInput& in, int base, const bool* active, bool full, int pm, int am);
 #if defined(VORNA_AVX2_KERNEL)

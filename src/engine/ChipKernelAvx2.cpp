@@ -211,6 +211,95 @@ int Group(const GroupInput& input, int base, const bool* active, int pm, int am)
     return _mm_cvtsi128_si32(total);
 }
 
+// Enters a new state with its rate (written out here as EnvelopeEnter does it, since this file
+// calls nothing from the engine headers). Transitions are rare, so they are taken lane by lane.
+void EnterState(VoiceBank& b, int op, int v, int state) {
+    const EnvelopeRates& r = b.envRates[op][v];
+    int shift = 0;
+    int select = kEgHoldSelect;
+    switch (state) {
+    case kEnvAttack:
+        shift = r.attackShift;
+        select = r.attackSelect;
+        break;
+    case kEnvDecay1:
+        shift = r.decay1Shift;
+        select = r.decay1Select;
+        break;
+    case kEnvDecay2:
+        shift = r.decay2Shift;
+        select = r.decay2Select;
+        break;
+    case kEnvRelease:
+        shift = r.releaseShift;
+        select = r.releaseSelect;
+        break;
+    default:
+        break;
+    }
+    b.envState[op][v] = state;
+    b.envShift[op][v] = shift;
+    b.envSelect[op][v] = select;
+}
+
+// One envelope step of operator op in the lanes of due (all-ones lanes), as EnvelopeStep does it
+// with the current rate: the counter advances unless the envelope is off; where it reaches a
+// multiple of 2^shift the volume moves by the increment and the state may change.
+inline void StepEnvelopeRow(VoiceBank& b, const int32_t* egInc, int op, int base, __m256i due,
+                            int sustainLevel) {
+    const __m256i zero = _mm256_setzero_si256();
+    const __m256i state =
+        _mm256_load_si256(reinterpret_cast<const __m256i*>(b.envState[op] + base));
+    const __m256i live = _mm256_andnot_si256(_mm256_cmpeq_epi32(state, zero), due);
+    if (_mm256_testz_si256(live, live)) return;
+    __m256i* counterRow = reinterpret_cast<__m256i*>(b.envCounter[op] + base);
+    // live is -1 in the lanes that count.
+    const __m256i counter = _mm256_sub_epi32(_mm256_load_si256(counterRow), live);
+    _mm256_store_si256(counterRow, counter);
+    const __m256i shift =
+        _mm256_load_si256(reinterpret_cast<const __m256i*>(b.envShift[op] + base));
+    const __m256i one = _mm256_set1_epi32(1);
+    const __m256i lowBits = _mm256_sub_epi32(_mm256_sllv_epi32(one, shift), one);
+    const __m256i hit =
+        _mm256_and_si256(live, _mm256_cmpeq_epi32(_mm256_and_si256(counter, lowBits), zero));
+    if (_mm256_testz_si256(hit, hit)) return;
+    const __m256i select =
+        _mm256_load_si256(reinterpret_cast<const __m256i*>(b.envSelect[op] + base));
+    const __m256i incIndex = _mm256_add_epi32(
+        select, _mm256_and_si256(_mm256_srlv_epi32(counter, shift), _mm256_set1_epi32(7)));
+    // 0 where there is no hit, which leaves those volumes as they are.
+    const __m256i inc = _mm256_mask_i32gather_epi32(zero, egInc, incIndex, hit, 4);
+    __m256i* volumeRow = reinterpret_cast<__m256i*>(b.envVolume[op] + base);
+    const __m256i volume = _mm256_load_si256(volumeRow);
+    const __m256i isAttack = _mm256_cmpeq_epi32(state, _mm256_set1_epi32(kEnvAttack));
+    const __m256i attackVolume = _mm256_add_epi32(
+        volume, _mm256_srai_epi32(
+                    _mm256_mullo_epi32(_mm256_xor_si256(volume, _mm256_set1_epi32(-1)), inc), 4));
+    const __m256i stepped = Blend(_mm256_add_epi32(volume, inc), attackVolume, isAttack);
+    const __m256i toDecay1 =
+        _mm256_and_si256(_mm256_and_si256(hit, isAttack), _mm256_cmpgt_epi32(one, stepped));
+    const __m256i isDecay1 = _mm256_cmpeq_epi32(state, _mm256_set1_epi32(kEnvDecay1));
+    const __m256i toDecay2 =
+        _mm256_and_si256(_mm256_and_si256(hit, isDecay1),
+                         _mm256_cmpgt_epi32(stepped, _mm256_set1_epi32(sustainLevel - 1)));
+    const __m256i isLate = _mm256_cmpgt_epi32(state, _mm256_set1_epi32(kEnvDecay1));
+    const __m256i toOff = _mm256_and_si256(_mm256_and_si256(hit, isLate),
+                                           _mm256_cmpgt_epi32(stepped, _mm256_set1_epi32(1022)));
+    _mm256_store_si256(volumeRow,
+                       Blend(Blend(stepped, zero, toDecay1), _mm256_set1_epi32(1023), toOff));
+    const __m256i changed = _mm256_or_si256(_mm256_or_si256(toDecay1, toDecay2), toOff);
+    if (_mm256_testz_si256(changed, changed)) return;
+    alignas(32) int32_t next[kGroupLanes];
+    _mm256_store_si256(reinterpret_cast<__m256i*>(next),
+                       _mm256_or_si256(_mm256_and_si256(toDecay1, _mm256_set1_epi32(kEnvDecay1)),
+                                       _mm256_and_si256(toDecay2, _mm256_set1_epi32(kEnvDecay2))));
+    for (int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(changed)); lanes != 0;
+         lanes &= lanes - 1) {
+        const int j = __builtin_ctz(static_cast<unsigned>(lanes));
+        EnterState(b, op, base + j, next[j]);
+    }
+}
+
 } // namespace
 
 int ChipGroupAvx2(const GroupInput& in, int base, const bool* active, bool full, int pm, int am) {
@@ -219,6 +308,19 @@ int ChipGroupAvx2(const GroupInput& in, int base, const bool* active, bool full,
                     : Group<true, false>(in, base, active, pm, am);
     return full ? Group<false, true>(in, base, active, 0, am)
                 : Group<false, false>(in, base, active, 0, am);
+}
+
+void StepGroupEnvelopesAvx2(const GroupInput& in, int base, const bool* active) {
+    VoiceBank& b = *in.bank;
+    __m256i* dividerRow = reinterpret_cast<__m256i*>(b.egDivider + base);
+    // lanes is -1 in the sounding lanes: adding it counts their dividers down.
+    const __m256i lanes = LaneMask(active);
+    const __m256i counted = _mm256_add_epi32(_mm256_load_si256(dividerRow), lanes);
+    const __m256i due = _mm256_and_si256(lanes, _mm256_cmpgt_epi32(_mm256_set1_epi32(1), counted));
+    _mm256_store_si256(dividerRow, Blend(counted, _mm256_set1_epi32(3), due));
+    if (_mm256_testz_si256(due, due)) return;
+    for (int op = 0; op < 4; ++op)
+        StepEnvelopeRow(b, in.tables->egInc, op, base, due, in.ops[op].env.sustainLevel);
 }
 
 } // namespace engine

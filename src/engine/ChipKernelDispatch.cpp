@@ -35,13 +35,16 @@ bool VoiceEngine::SetChipKernel(ChipKernel kernel) {
 #if defined(VORNA_AVX2_KERNEL)
     case ChipKernel::Avx2:
         groupKernel = &ChipGroupAvx2;
+        groupEnvelopes = &StepGroupEnvelopesAvx2;
         break;
 #endif
     case ChipKernel::Reference:
         groupKernel = nullptr;
+        groupEnvelopes = nullptr;
         break;
     default:
         groupKernel = &ChipGroupSse2;
+        groupEnvelopes = &StepGroupEnvelopes;
         break;
     }
     return available;

@@ -23,7 +23,7 @@ inline int NarrowOperator(const StageContext& c, const OperatorSettings& s, int 
     VoiceBank& b = *c.bank;
     const uint32_t phase = b.phase[op][v];
     const unsigned i = (((phase & 0xFFFF0000u) + modulation) >> 16) & 1023u;
-    const int a = (b.totalLevel[op][v] + b.env[op][v].volume + am) * 8 + t.wave[s.wave][i];
+    const int a = (b.totalLevel[op][v] + b.envVolume[op][v] + am) * 8 + t.wave[s.wave][i];
     const int output = t.tl[a < kTlTabSize ? a : kTlTabSize];
     b.output[op][v] = output;
     uint32_t inc;
@@ -49,49 +49,32 @@ inline int NarrowOperator(const StageContext& c, const OperatorSettings& s, int 
     return RoundHalfAway(y);
 }
 
-// EnvelopeStep, with a shortcut for an envelope whose current rate is the hold row (a rate of
-// 0, as in a held sustain): that row adds 0 at every step, so neither the counter's bits nor the
-// table matter and only the transitions that the unchanged volume may cause remain.
-inline void StepEnvelopeFast(Envelope& env, int sustainLevel) {
-    unsigned select;
-    switch (env.state) {
-    case kEnvOff:
-        return;
-    case kEnvAttack:
-        select = env.attackSelect;
-        break;
-    case kEnvDecay1:
-        select = env.decay1Select;
-        break;
-    case kEnvDecay2:
-        select = env.decay2Select;
-        break;
-    default:
-        select = env.releaseSelect;
-        break;
-    }
-    if (select != kEgHoldSelect) {
-        EnvelopeStep(env, sustainLevel);
-        return;
-    }
-    env.counter += 1;
-    switch (env.state) {
-    case kEnvAttack:
-        if (env.volume <= 0) {
-            env.volume = 0;
-            env.state = kEnvDecay1;
+// EnvelopeStep with the current rate read as it is kept, instead of picked by state.
+inline void StepEnvelopeFast(EnvelopeRef env, int sustainLevel) {
+    const int state = env.state;
+    if (state == kEnvOff) return;
+    const uint32_t counter = env.counter + 1;
+    env.counter = counter;
+    const unsigned shift = static_cast<unsigned>(env.shift);
+    if ((counter & ((1u << shift) - 1u)) != 0) return;
+    const int inc = kEgInc[env.select + ((counter >> shift) & 7u)];
+    int volume = env.volume;
+    if (state == kEnvAttack) {
+        volume += ((~volume) * inc) >> 4;
+        if (volume <= 0) {
+            volume = 0;
+            EnvelopeEnter(env, kEnvDecay1);
         }
-        break;
-    case kEnvDecay1:
-        if (env.volume >= sustainLevel) env.state = kEnvDecay2;
-        break;
-    default:
-        if (env.volume > 1022) {
-            env.volume = 1023;
-            env.state = kEnvOff;
+    } else {
+        volume += inc;
+        if (state == kEnvDecay1) {
+            if (volume >= sustainLevel) EnvelopeEnter(env, kEnvDecay2);
+        } else if (volume > 1022) {
+            volume = 1023;
+            EnvelopeEnter(env, kEnvOff);
         }
-        break;
     }
+    env.volume = volume;
 }
 
 } // namespace
@@ -102,10 +85,7 @@ template <bool kWithPm> int VoiceEngine::ChipVoiceNarrow(int v, int pm, int am) 
     const StageContext c{tables, &bank, opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
     if (--bank.egDivider[v] <= 0) {
         bank.egDivider[v] = 3;
-        for (int op = 0; op < 4; ++op) {
-            StepEnvelopeFast(bank.env[op][v], ops[op].env.sustainLevel);
-            bank.envVolume[op][v] = bank.env[op][v].volume;
-        }
+        for (int op = 0; op < 4; ++op) StepEnvelopeFast(bank.Env(op, v), ops[op].env.sustainLevel);
     }
     const Routing& r = kRouting[algorithm];
     int sums[8] = {};
@@ -131,6 +111,25 @@ template <bool kWithPm> int VoiceEngine::ChipVoiceNarrow(int v, int pm, int am) 
                                       pm, ops[0].boost ? 0 : am)
             : 0;
     return sums[r.carrier] + out0;
+}
+
+// The envelopes of a group's sounding voices, one voice at a time: the lanes due are collected
+// first, then stepped one operator row after the other.
+void StepGroupEnvelopes(const GroupInput& in, int base, const bool* active) {
+    VoiceBank& bank = *in.bank;
+    int due[kGroupLanes];
+    int dueCount = 0;
+    for (int j = 0; j < kGroupLanes; ++j) {
+        const int v = base + j;
+        if (active[j] && --bank.egDivider[v] <= 0) {
+            bank.egDivider[v] = 3;
+            due[dueCount++] = v;
+        }
+    }
+    for (int op = 0; op < 4 && dueCount > 0; ++op) {
+        const int sustainLevel = in.ops[op].env.sustainLevel;
+        for (int k = 0; k < dueCount; ++k) StepEnvelopeFast(bank.Env(op, due[k]), sustainLevel);
+    }
 }
 
 void VoiceEngine::RebuildActiveList(int voiceCount) {
@@ -178,30 +177,8 @@ int VoiceEngine::ChipSampleFast(int voiceCount, int pm, int am) {
                                  : ChipVoiceNarrow<false>(soundingList[k], 0, am);
             continue;
         }
-        // The envelopes step here, so that the group kernels need nothing but their own code.
-        // The lanes due are collected first, then stepped one operator row after the other.
-        const bool* active = laneActive + base;
-        int due[kGroupLanes];
-        int dueCount = 0;
-        for (int j = 0; j < kGroupLanes; ++j) {
-            const int v = base + j;
-            if (active[j] && --bank.egDivider[v] <= 0) {
-                bank.egDivider[v] = 3;
-                due[dueCount++] = v;
-            }
-        }
-        if (dueCount > 0) {
-            for (int op = 0; op < 4; ++op) {
-                Envelope* row = bank.env[op];
-                const int sustainLevel = ops[op].env.sustainLevel;
-                int32_t* volumeRow = bank.envVolume[op];
-                for (int k = 0; k < dueCount; ++k) {
-                    StepEnvelopeFast(row[due[k]], sustainLevel);
-                    volumeRow[due[k]] = row[due[k]].volume;
-                }
-            }
-        }
-        total += groupKernel(in, base, active, groupFull[g], pm, am);
+        groupEnvelopes(in, base, laneActive + base);
+        total += groupKernel(in, base, laneActive + base, groupFull[g], pm, am);
     }
     return total;
 }

@@ -19,8 +19,7 @@ int VoiceEngine::VoiceChipSample(int v, int pm, int am) {
     if (--bank.egDivider[v] <= 0) {
         bank.egDivider[v] = 3;
         for (int op = 0; op < 4; ++op) {
-            EnvelopeStep(bank.env[op][v], ops[op].env.sustainLevel);
-            bank.envVolume[op][v] = bank.env[op][v].volume;
+            EnvelopeStep(bank.Env(op, v), ops[op].env.sustainLevel);
         }
     }
     const Routing& r = kRouting[algorithm];
@@ -58,7 +57,7 @@ int VoiceEngine::OperatorOutput(int v, int op, uint32_t modulation, int pm, int 
     int l = shapes[s.wave >> 1];
     if (s.wave & 1) l = 2 * l + (l & 1);
 
-    const int a = (bank.totalLevel[op][v] + bank.env[op][v].volume + am) * 8 + l;
+    const int a = (bank.totalLevel[op][v] + bank.envVolume[op][v] + am) * 8 + l;
     const int output = a < kTlTabSize ? t.tl[a] : 0;
     bank.output[op][v] = output;
 

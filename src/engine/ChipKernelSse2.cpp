@@ -103,7 +103,7 @@ inline void RunStage(const GroupInput& c, int op, int base, const bool* active,
     uint32_t* __restrict phaseRow = b.phase[op] + base;
     const uint32_t* __restrict incRow = b.increment[op] + base;
     const int32_t* __restrict levelRow = b.totalLevel[op] + base;
-    const Envelope* __restrict envRow = b.env[op] + base;
+    const int32_t* __restrict volumeRow = b.envVolume[op] + base;
     int32_t* __restrict outRow = b.output[op] + base;
     alignas(16) int32_t x[kLanes];
 #if defined(__SSE2__)
@@ -122,7 +122,7 @@ inline void RunStage(const GroupInput& c, int op, int base, const bool* active,
             _mm_store_si128(reinterpret_cast<__m128i*>(phaseRow + j), _mm_add_epi32(phase, inc));
         }
         for (int j = 0; j < kLanes; ++j) {
-            const int a = (levelRow[j] + envRow[j].volume + am) * 8 + wave[index[j]];
+            const int a = (levelRow[j] + volumeRow[j] + am) * 8 + wave[index[j]];
             const int output = tl[a < kTlTabSize ? a : kTlTabSize];
             x[j] = output;
             outRow[j] = output;
@@ -134,7 +134,7 @@ inline void RunStage(const GroupInput& c, int op, int base, const bool* active,
     for (int j = 0; j < kLanes; ++j) {
         const uint32_t phase = phaseRow[j];
         const unsigned i = (((phase & 0xFFFF0000u) + modulation[j]) >> 16) & 1023u;
-        const int a = (levelRow[j] + envRow[j].volume + am) * 8 + wave[i];
+        const int a = (levelRow[j] + volumeRow[j] + am) * 8 + wave[i];
         const int output = tl[a < kTlTabSize ? a : kTlTabSize];
         x[j] = output;
         uint32_t inc;

@@ -181,6 +181,7 @@ EngineTables* BuildTables() {
     BuildFreqTable(tables);
     BuildDetuneTable(tables);
     BuildWaveTables(tables);
+    for (int i = 0; i < 19 * 8; ++i) tables.egInc[i] = kEgInc[i];
     return &tables;
 }
 

@@ -38,6 +38,8 @@ struct EngineTables {
     // The eight operator waves looked up by 10-bit phase index, already doubled where the wave
     // asks for it, so that the chip path needs one look-up per wave.
     int32_t wave[kWaveCount][kSinTabSize];
+    // kEgInc as 32-bit entries, for vector look-ups.
+    int32_t egInc[19 * 8];
 };
 
 // The tables, built on the first call (thread-safe) and never changed afterwards.

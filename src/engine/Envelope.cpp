@@ -5,9 +5,9 @@ namespace engine {
 namespace {
 
 // Rate scaling: the key code shifted down by 5 - Keyb. Scaling Rate.
-int RateKeyScale(const Envelope& env, const EnvelopeSettings& settings) {
+int RateKeyScale(const EnvelopeRates& rates, const EnvelopeSettings& settings) {
     const int shift = settings.ksShift < 0 ? 0 : settings.ksShift;
-    return env.keyCode >> shift;
+    return rates.keyCode >> shift;
 }
 
 void FromTables(int index, uint8_t& shift, uint8_t& select) {
@@ -17,62 +17,93 @@ void FromTables(int index, uint8_t& shift, uint8_t& select) {
     select = kRateSelect[index];
 }
 
-} // namespace
+// A changed rate of the current state becomes the current rate at once.
+void RefreshCurrentRate(EnvelopeRef env) {
+    EnvelopeRateOf(env.rates, env.state, env.shift, env.select);
+}
 
-void EnvelopeRecomputeAttack(Envelope& env, const EnvelopeSettings& settings) {
+void RecomputeAttack(EnvelopeRates& rates, const EnvelopeSettings& settings) {
     int r = settings.attackRate;
     int index;
     if (settings.attackVelocity != 0) {
-        r += (settings.attackVelocity * (env.velocity - 64)) >> 6;
+        r += (settings.attackVelocity * (rates.velocity - 64)) >> 6;
         index = r > 1 ? 2 * (r < 31 ? r : 31) + 32 : 36;
     } else {
         index = r <= 0 ? 0 : 2 * r + 32;
     }
-    const int k = RateKeyScale(env, settings);
+    const int k = RateKeyScale(rates, settings);
     if (index + k > 93) {
-        env.attackShift = 0;
-        env.attackSelect = kEgInstantSelect;
+        rates.attackShift = 0;
+        rates.attackSelect = kEgInstantSelect;
     } else {
-        FromTables(index + k, env.attackShift, env.attackSelect);
+        FromTables(index + k, rates.attackShift, rates.attackSelect);
     }
 }
 
-void EnvelopeRecomputeDecay1(Envelope& env, const EnvelopeSettings& settings) {
-    FromTables(settings.decay1Index + RateKeyScale(env, settings), env.decay1Shift,
-               env.decay1Select);
+void RecomputeDecay1(EnvelopeRates& rates, const EnvelopeSettings& settings) {
+    FromTables(settings.decay1Index + RateKeyScale(rates, settings), rates.decay1Shift,
+               rates.decay1Select);
 }
 
-void EnvelopeRecomputeDecay2(Envelope& env, const EnvelopeSettings& settings) {
-    FromTables(settings.decay2Index + RateKeyScale(env, settings), env.decay2Shift,
-               env.decay2Select);
+void RecomputeDecay2(EnvelopeRates& rates, const EnvelopeSettings& settings) {
+    FromTables(settings.decay2Index + RateKeyScale(rates, settings), rates.decay2Shift,
+               rates.decay2Select);
 }
 
-void EnvelopeRecomputeRelease(Envelope& env, const EnvelopeSettings& settings) {
-    FromTables(settings.releaseIndex + RateKeyScale(env, settings), env.releaseShift,
-               env.releaseSelect);
+void RecomputeRelease(EnvelopeRates& rates, const EnvelopeSettings& settings) {
+    FromTables(settings.releaseIndex + RateKeyScale(rates, settings), rates.releaseShift,
+               rates.releaseSelect);
 }
 
-void EnvelopeRecomputeAll(Envelope& env, const EnvelopeSettings& settings) {
-    EnvelopeRecomputeAttack(env, settings);
-    EnvelopeRecomputeDecay1(env, settings);
-    EnvelopeRecomputeDecay2(env, settings);
-    EnvelopeRecomputeRelease(env, settings);
+void RecomputeAll(EnvelopeRates& rates, const EnvelopeSettings& settings) {
+    RecomputeAttack(rates, settings);
+    RecomputeDecay1(rates, settings);
+    RecomputeDecay2(rates, settings);
+    RecomputeRelease(rates, settings);
 }
 
-void EnvelopeKeyOn(Envelope& env, const EnvelopeSettings& settings, int keyCode, int velocity) {
+} // namespace
+
+void EnvelopeRecomputeAttack(EnvelopeRef env, const EnvelopeSettings& settings) {
+    RecomputeAttack(env.rates, settings);
+    RefreshCurrentRate(env);
+}
+
+void EnvelopeRecomputeDecay1(EnvelopeRef env, const EnvelopeSettings& settings) {
+    RecomputeDecay1(env.rates, settings);
+    RefreshCurrentRate(env);
+}
+
+void EnvelopeRecomputeDecay2(EnvelopeRef env, const EnvelopeSettings& settings) {
+    RecomputeDecay2(env.rates, settings);
+    RefreshCurrentRate(env);
+}
+
+void EnvelopeRecomputeRelease(EnvelopeRef env, const EnvelopeSettings& settings) {
+    RecomputeRelease(env.rates, settings);
+    RefreshCurrentRate(env);
+}
+
+void EnvelopeRecomputeAll(EnvelopeRef env, const EnvelopeSettings& settings) {
+    RecomputeAll(env.rates, settings);
+    RefreshCurrentRate(env);
+}
+
+void EnvelopeKeyOn(EnvelopeRef env, const EnvelopeSettings& settings, int keyCode, int velocity) {
     // A sounding envelope (attack or decay) is not restarted; release and off restart the attack
     // from the current volume.
     if (env.state == kEnvAttack || env.state == kEnvDecay1 || env.state == kEnvDecay2) return;
-    env.keyCode = keyCode;
-    env.velocity = velocity;
-    EnvelopeRecomputeAll(env, settings);
-    const int inc = kEgInc[env.attackSelect + ((env.counter >> env.attackShift) & 7u)];
+    EnvelopeRates& r = env.rates;
+    r.keyCode = keyCode;
+    r.velocity = velocity;
+    RecomputeAll(r, settings);
+    const int inc = kEgInc[r.attackSelect + ((env.counter >> r.attackShift) & 7u)];
     env.volume += ((~env.volume) * inc) >> 4;
     if (env.volume > 0) {
-        env.state = kEnvAttack;
+        EnvelopeEnter(env, kEnvAttack);
     } else {
-        env.state = kEnvDecay1;
         env.volume = 0;
+        EnvelopeEnter(env, kEnvDecay1);
     }
 }
 

@@ -28,11 +28,9 @@ struct EnvelopeSettings {
     int attackVelocity = 0; // Attack Velocity * 4
 };
 
-// The running state of one envelope (one per operator and voice).
-struct Envelope {
-    int state = kEnvOff;
-    int volume = 1023;
-    uint32_t counter = 0;
+// The rates of one envelope for each of its states, as the last key-on and the settings left
+// them (one set per operator and voice).
+struct EnvelopeRates {
     uint8_t attackShift = 0, attackSelect = kEgHoldSelect;
     uint8_t decay1Shift = 0, decay1Select = kEgHoldSelect;
     uint8_t decay2Shift = 0, decay2Select = kEgHoldSelect;
@@ -41,45 +39,88 @@ struct Envelope {
     int velocity = 100;
 };
 
-// Starts the attack unless the envelope is already in attack or decay (legato keeps running).
-void EnvelopeKeyOn(Envelope& env, const EnvelopeSettings& settings, int keyCode, int velocity);
-// Enters release. Every state is >= 0, so an envelope that is off enters release too and ends
-// there at its next step (its volume is already 1023).
-inline void EnvelopeKeyOff(Envelope& env) {
-    if (env.state >= 0) env.state = kEnvRelease;
-}
+// An envelope wherever its fields are stored: the voice bank keeps each field in a row across
+// the voices (so that the fast kernels step eight envelopes with single loads and stores), a
+// lone Envelope keeps them together. shift and select are the rate of the current state, kept
+// beside the per-state rates so that a step needs no look-up by state; every change of state or
+// rate goes through the functions below, which keep the two in step.
+struct EnvelopeRef {
+    int32_t& state;
+    int32_t& volume;
+    uint32_t& counter;
+    int32_t& shift;
+    int32_t& select;
+    EnvelopeRates& rates;
+};
 
-// Recompute the (shift, select) pairs from the settings with the stored key code and velocity.
-void EnvelopeRecomputeAttack(Envelope& env, const EnvelopeSettings& settings);
-void EnvelopeRecomputeDecay1(Envelope& env, const EnvelopeSettings& settings);
-void EnvelopeRecomputeDecay2(Envelope& env, const EnvelopeSettings& settings);
-void EnvelopeRecomputeRelease(Envelope& env, const EnvelopeSettings& settings);
-void EnvelopeRecomputeAll(Envelope& env, const EnvelopeSettings& settings);
+// One envelope on its own, with the same fields.
+struct Envelope {
+    int32_t state = kEnvOff;
+    int32_t volume = 1023;
+    uint32_t counter = 0;
+    int32_t shift = 0;
+    int32_t select = kEgHoldSelect;
+    EnvelopeRates rates;
 
-// One envelope step (called every third chip sample of an active voice).
-inline void EnvelopeStep(Envelope& env, int sustainLevel) {
-    if (env.state == kEnvOff) return;
-    env.counter += 1;
-    unsigned shift;
-    unsigned select;
-    switch (env.state) {
+    operator EnvelopeRef() { return {state, volume, counter, shift, select, rates}; }
+};
+
+// The (shift, select) pair of a state's rate; an envelope that is off holds.
+inline void EnvelopeRateOf(const EnvelopeRates& r, int state, int32_t& shift, int32_t& select) {
+    switch (state) {
     case kEnvAttack:
-        shift = env.attackShift;
-        select = env.attackSelect;
+        shift = r.attackShift;
+        select = r.attackSelect;
         break;
     case kEnvDecay1:
-        shift = env.decay1Shift;
-        select = env.decay1Select;
+        shift = r.decay1Shift;
+        select = r.decay1Select;
         break;
     case kEnvDecay2:
-        shift = env.decay2Shift;
-        select = env.decay2Select;
+        shift = r.decay2Shift;
+        select = r.decay2Select;
+        break;
+    case kEnvRelease:
+        shift = r.releaseShift;
+        select = r.releaseSelect;
         break;
     default:
-        shift = env.releaseShift;
-        select = env.releaseSelect;
+        shift = 0;
+        select = kEgHoldSelect;
         break;
     }
+}
+
+// Changes the state and takes its rate as the current one.
+inline void EnvelopeEnter(EnvelopeRef env, int state) {
+    env.state = state;
+    EnvelopeRateOf(env.rates, state, env.shift, env.select);
+}
+
+// Starts the attack unless the envelope is already in attack or decay (legato keeps running).
+void EnvelopeKeyOn(EnvelopeRef env, const EnvelopeSettings& settings, int keyCode, int velocity);
+// Enters release. Every state is >= 0, so an envelope that is off enters release too and ends
+// there at its next step (its volume is already 1023).
+inline void EnvelopeKeyOff(EnvelopeRef env) {
+    if (env.state >= 0) EnvelopeEnter(env, kEnvRelease);
+}
+
+// Recompute the per-state rates from the settings with the stored key code and velocity.
+void EnvelopeRecomputeAttack(EnvelopeRef env, const EnvelopeSettings& settings);
+void EnvelopeRecomputeDecay1(EnvelopeRef env, const EnvelopeSettings& settings);
+void EnvelopeRecomputeDecay2(EnvelopeRef env, const EnvelopeSettings& settings);
+void EnvelopeRecomputeRelease(EnvelopeRef env, const EnvelopeSettings& settings);
+void EnvelopeRecomputeAll(EnvelopeRef env, const EnvelopeSettings& settings);
+
+// One envelope step (called every third chip sample of an active voice). This is the definition
+// the fast kernels are compared with, so it picks the rate by state from the per-state rates
+// rather than reading the current one.
+inline void EnvelopeStep(EnvelopeRef env, int sustainLevel) {
+    if (env.state == kEnvOff) return;
+    env.counter += 1;
+    int32_t shift;
+    int32_t select;
+    EnvelopeRateOf(env.rates, env.state, shift, select);
     if ((env.counter & ((1u << shift) - 1u)) != 0) return;
     const int inc = kEgInc[select + ((env.counter >> shift) & 7u)];
     switch (env.state) {
@@ -87,18 +128,18 @@ inline void EnvelopeStep(Envelope& env, int sustainLevel) {
         env.volume += ((~env.volume) * inc) >> 4;
         if (env.volume <= 0) {
             env.volume = 0;
-            env.state = kEnvDecay1;
+            EnvelopeEnter(env, kEnvDecay1);
         }
         break;
     case kEnvDecay1:
         env.volume += inc;
-        if (env.volume >= sustainLevel) env.state = kEnvDecay2;
+        if (env.volume >= sustainLevel) EnvelopeEnter(env, kEnvDecay2);
         break;
     default:
         env.volume += inc;
         if (env.volume > 1022) {
             env.volume = 1023;
-            env.state = kEnvOff;
+            EnvelopeEnter(env, kEnvOff);
         }
         break;
     }

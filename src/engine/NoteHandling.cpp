@@ -96,7 +96,7 @@ void VoiceEngine::VoiceNoteOn(int v, int note, int velocity, uint32_t age, bool 
 }
 
 void VoiceEngine::ReleaseVoice(int v) {
-    for (int op = 0; op < 4; ++op) EnvelopeKeyOff(bank.env[op][v]);
+    for (int op = 0; op < 4; ++op) EnvelopeKeyOff(bank.Env(op, v));
 }
 
 void VoiceEngine::NoteOff(int note) {

@@ -50,7 +50,18 @@ struct VoiceControl {
 struct VoiceBank {
     VoiceBank() {
         for (int op = 0; op < 4; ++op)
-            for (int v = 0; v < kSlotCount; ++v) envVolume[op][v] = env[op][v].volume;
+            for (int v = 0; v < kSlotCount; ++v) {
+                envState[op][v] = kEnvOff;
+                envVolume[op][v] = 1023;
+                envShift[op][v] = 0;
+                envSelect[op][v] = kEgHoldSelect;
+            }
+    }
+
+    // The envelope of operator op in slot v.
+    EnvelopeRef Env(int op, int v) {
+        return {envState[op][v], envVolume[op][v], envCounter[op][v],
+                envShift[op][v], envSelect[op][v], envRates[op][v]};
     }
 
     alignas(64) uint32_t phase[4][kSlotCount] = {};
@@ -63,11 +74,15 @@ struct VoiceBank {
     alignas(64) double x2[4][kSlotCount] = {};
     alignas(64) double y1[4][kSlotCount] = {};
     alignas(64) double y2[4][kSlotCount] = {};
-    Envelope env[4][kSlotCount];
-    // env[op][v].volume again, as rows the AVX2 kernel loads eight at a time; written wherever
-    // an envelope's volume changes.
+    // The envelopes, field by field (see EnvelopeRef).
+    alignas(64) int32_t envState[4][kSlotCount];
     alignas(64) int32_t envVolume[4][kSlotCount];
-    int egDivider[kSlotCount] = {};
+    alignas(64) uint32_t envCounter[4][kSlotCount] = {};
+    alignas(64) int32_t envShift[4][kSlotCount];
+    alignas(64) int32_t envSelect[4][kSlotCount];
+    EnvelopeRates envRates[4][kSlotCount];
+    // Chip samples until each voice's envelopes step next (they step every third one).
+    alignas(64) int32_t egDivider[kSlotCount] = {};
     VoiceControl voice[kSlotCount];
 };
 

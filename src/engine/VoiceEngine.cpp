@@ -189,7 +189,7 @@ void VoiceEngine::SetOperatorParam(int m, int op, double value) {
     ++settingsEpoch;
     const auto update = [&](int v) {
         if (levelChanged) RecomputeTotalLevel(v, op);
-        Envelope& env = bank.env[op][v];
+        const EnvelopeRef env = bank.Env(op, v);
         switch (rates) {
         case kAttack:
             EnvelopeRecomputeAttack(env, s.env);
@@ -258,7 +258,7 @@ void VoiceEngine::CatchUpSettings(int v) {
     // computing them all now gives what every change since would have left.
     for (int op = 0; op < 4; ++op) {
         RecomputeTotalLevel(v, op);
-        EnvelopeRecomputeAll(bank.env[op][v], ops[op].env);
+        EnvelopeRecomputeAll(bank.Env(op, v), ops[op].env);
     }
 }
 
@@ -297,8 +297,7 @@ void VoiceEngine::OperatorKeyOn(int v, int op, int keyCode, int n, int velocity)
     vc.velocityLevel[op] = static_cast<int16_t>(velocityLevel);
 
     RecomputeTotalLevel(v, op);
-    EnvelopeKeyOn(bank.env[op][v], s.env, keyCode, velocity);
-    bank.envVolume[op][v] = bank.env[op][v].volume;
+    EnvelopeKeyOn(bank.Env(op, v), s.env, keyCode, velocity);
 }
 
 void VoiceEngine::ControlUpdate(int voiceCount, double pitchOffset) {
@@ -346,10 +345,10 @@ void VoiceEngine::VoiceControlUpdate(int v, double pitchOffset) {
     }
 
     const bool wasActive = vc.active;
-    vc.active = bank.env[0][v].state != kEnvOff ||
-                (algorithm >= 4 && bank.env[2][v].state != kEnvOff) ||
-                (algorithm >= 5 && bank.env[1][v].state != kEnvOff) ||
-                (algorithm == 7 && bank.env[3][v].state != kEnvOff);
+    vc.active = bank.envState[0][v] != kEnvOff ||
+                (algorithm >= 4 && bank.envState[2][v] != kEnvOff) ||
+                (algorithm >= 5 && bank.envState[1][v] != kEnvOff) ||
+                (algorithm == 7 && bank.envState[3][v] != kEnvOff);
     if (vc.active != wasActive) activeDirty = true;
 }
 

@@ -131,8 +131,10 @@ private:
     bool sustainPedal = false;
     TuningSource* tuning = nullptr;
     ChipKernel chipKernel = ChipKernel::Reference; // set by the constructor
-    // The group kernel of the chosen instruction set (null for the reference kernel).
+    // The group kernel of the chosen instruction set (null for the reference kernel), and the
+    // envelope step that runs before it.
     int (*groupKernel)(const GroupInput&, int, const bool*, bool, int, int) = nullptr;
+    void (*groupEnvelopes)(const GroupInput&, int, const bool*) = nullptr;
 
     // The sounding voices below activeListLimit in ascending order, and for the fast kernels the
     // first slots of the groups of voices that hold one of them and which lanes sound; rebuilt

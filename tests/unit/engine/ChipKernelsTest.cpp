@@ -98,12 +98,16 @@ KernelRun RenderAll(ChipKernel kernel) {
             r.state.insert(r.state.end(), bits, bits + 4);
             r.state.push_back(b.phase[op][v]);
             r.state.push_back(static_cast<uint32_t>(b.output[op][v]));
-            r.state.push_back(static_cast<uint32_t>(b.env[op][v].volume));
+            r.state.push_back(static_cast<uint32_t>(b.envVolume[op][v]));
             // The envelope's state and counter too: a step that skips work must still count.
-            r.state.push_back(static_cast<uint32_t>(b.env[op][v].state));
-            r.state.push_back(b.env[op][v].counter);
-            // The row copy of the volumes that the AVX2 kernel reads follows every change.
-            EXPECT_EQ(b.envVolume[op][v], b.env[op][v].volume) << "op " << op << " voice " << v;
+            r.state.push_back(static_cast<uint32_t>(b.envState[op][v]));
+            r.state.push_back(b.envCounter[op][v]);
+            // The current rate that the fast steps read is the rate of the current state.
+            int32_t shift = -1;
+            int32_t select = -1;
+            EnvelopeRateOf(b.envRates[op][v], b.envState[op][v], shift, select);
+            EXPECT_EQ(b.envShift[op][v], shift) << "op " << op << " voice " << v;
+            EXPECT_EQ(b.envSelect[op][v], select) << "op " << op << " voice " << v;
         }
     }
     return r;

@@ -42,8 +42,8 @@ void RunUntilSilent(VoiceEngine& e, int voice) {
 }
 
 void ExpectSameLevelAndRates(const VoiceEngine& a, const VoiceEngine& b, int op, int v) {
-    const Envelope& x = a.Bank().env[op][v];
-    const Envelope& y = b.Bank().env[op][v];
+    const EnvelopeRates& x = a.Bank().envRates[op][v];
+    const EnvelopeRates& y = b.Bank().envRates[op][v];
     EXPECT_EQ(a.Bank().totalLevel[op][v], b.Bank().totalLevel[op][v]);
     EXPECT_EQ(x.attackShift, y.attackShift);
     EXPECT_EQ(x.attackSelect, y.attackSelect);
@@ -65,7 +65,7 @@ TEST(DeferredSettings, SilentVoiceThatResumesWithoutKeyOnTakesTheChangesMadeMean
     ASSERT_TRUE(late.VoiceActive(0));
     RunUntilSilent(late, 0);
     ASSERT_FALSE(late.VoiceActive(0));
-    ASSERT_EQ(late.Bank().env[3][0].state, kEnvDecay2); // op 3 holds, not released
+    ASSERT_EQ(late.Bank().envState[3][0], kEnvDecay2); // op 3 holds, not released
     ChangeOperator3(late);
     // With op 3 made a carrier the voice sounds again when the held key plays once more. The
     // voice is still gated, so no operator is keyed and nothing but the catch-up brings the new
@@ -73,14 +73,14 @@ TEST(DeferredSettings, SilentVoiceThatResumesWithoutKeyOnTakesTheChangesMadeMean
     late.SetVoiceParam(6, -1, 7);
     late.NoteOn(72, 90);
     ASSERT_TRUE(late.VoiceActive(0));
-    EXPECT_EQ(late.Bank().env[3][0].state, kEnvDecay2);
+    EXPECT_EQ(late.Bank().envState[3][0], kEnvDecay2);
 
     // The same settings in place before the note: the key-on computes everything from them.
     VoiceEngine early;
     ApplyFadingCarrier(early);
     ChangeOperator3(early);
     early.NoteOn(72, 90);
-    ASSERT_NE(early.Bank().env[3][0].releaseSelect, kEgHoldSelect);
+    ASSERT_NE(early.Bank().envRates[3][0].releaseSelect, kEgHoldSelect);
     ExpectSameLevelAndRates(late, early, 3, 0);
 }
 

@@ -59,7 +59,7 @@ TEST(Envelope, AttackZeroNeverRisesUnlessVelocityDrivesIt) {
     withVelocity.attackVelocity = 4; // Attack Velocity 1
     Envelope env2;
     EnvelopeKeyOn(env2, withVelocity, 60, 1); // r = 0 + (4 * -63) >> 6 = -4: rate 2 (index 36)
-    EXPECT_EQ(env2.attackShift, kRateShift[36 + (60 >> 5)]);
+    EXPECT_EQ(env2.rates.attackShift, kRateShift[36 + (60 >> 5)]);
     StepUntil(env2, withVelocity, kEnvDecay1);
     EXPECT_EQ(env2.state, kEnvDecay1);
 }
@@ -96,8 +96,8 @@ TEST(Envelope, LegatoKeepsRunningAndReleaseRestartsFromItsLevel) {
     const Envelope before = env;
     EnvelopeKeyOn(env, s, 90, 10); // neither restarted nor re-keyed
     EXPECT_EQ(env.volume, before.volume);
-    EXPECT_EQ(env.keyCode, 60);
-    EXPECT_EQ(env.velocity, 100);
+    EXPECT_EQ(env.rates.keyCode, 60);
+    EXPECT_EQ(env.rates.velocity, 100);
 
     StepUntil(env, s, kEnvDecay1);
     EnvelopeKeyOff(env);

@@ -38,8 +38,8 @@ TEST(NoteHandling, KeyCodesOfTheKeyRange) {
         e.AllNotesOff();
         e.Reset();
         e.NoteOn(notes[k], 100);
-        EXPECT_EQ(e.Bank().env[0][0].keyCode, codes[k]) << notes[k]; // from the note
-        EXPECT_EQ(e.Bank().voice[0].keyCode, codes[k]) << notes[k];  // from the pitch
+        EXPECT_EQ(e.Bank().envRates[0][0].keyCode, codes[k]) << notes[k]; // from the note
+        EXPECT_EQ(e.Bank().voice[0].keyCode, codes[k]) << notes[k];       // from the pitch
         EXPECT_EQ(e.Bank().voice[0].freqIndex, 64 * notes[k] - 187);
     }
 }
@@ -83,14 +83,14 @@ TEST(NoteHandling, SixtyFifthNoteStealsTheOldestWithoutRekeying) {
     for (int v = 0; v < 64; ++v) ASSERT_TRUE(e.VoiceActive(v));
     RunChip(e, 300);
     const uint32_t phaseBefore = e.Bank().phase[0][0];
-    const int volumeBefore = e.Bank().env[0][0].volume;
-    const int stateBefore = e.Bank().env[0][0].state;
+    const int volumeBefore = e.Bank().envVolume[0][0];
+    const int stateBefore = e.Bank().envState[0][0];
     e.NoteOn(120, 100);
     EXPECT_EQ(FindVoiceWithNote(e, 120), 0); // voice of the first note
     EXPECT_EQ(FindVoiceWithNote(e, 30), -1);
     EXPECT_EQ(e.Bank().phase[0][0], phaseBefore); // operators not keyed again
-    EXPECT_EQ(e.Bank().env[0][0].volume, volumeBefore);
-    EXPECT_EQ(e.Bank().env[0][0].state, stateBefore);
+    EXPECT_EQ(e.Bank().envVolume[0][0], volumeBefore);
+    EXPECT_EQ(e.Bank().envState[0][0], stateBefore);
     // The next steal takes the second-oldest.
     e.NoteOn(121, 100);
     EXPECT_EQ(FindVoiceWithNote(e, 121), 1);
@@ -125,7 +125,7 @@ TEST(NoteHandling, StealingAReleasedVoiceKeysItAgain) {
     e.NoteOn(100, 100);
     ASSERT_EQ(FindVoiceWithNote(e, 100), 0);
     EXPECT_EQ(e.Bank().phase[0][0], 0u);
-    EXPECT_NE(e.Bank().env[0][0].state, kEnvRelease);
+    EXPECT_NE(e.Bank().envState[0][0], kEnvRelease);
 }
 
 TEST(NoteHandling, MonoFallsBackToTheHighestHeldKeyWithoutReattack) {
@@ -141,9 +141,9 @@ TEST(NoteHandling, MonoFallsBackToTheHighestHeldKeyWithoutReattack) {
     EXPECT_EQ(e.Bank().voice[0].note, 60);
     EXPECT_EQ(e.Bank().voice[0].targetPitch, 60 * 128);
     EXPECT_EQ(e.Bank().phase[0][0], phase); // legato: not keyed
-    EXPECT_NE(e.Bank().env[0][0].state, kEnvRelease);
+    EXPECT_NE(e.Bank().envState[0][0], kEnvRelease);
     e.NoteOff(60);
-    EXPECT_EQ(e.Bank().env[0][0].state, kEnvRelease);
+    EXPECT_EQ(e.Bank().envState[0][0], kEnvRelease);
     EXPECT_FALSE(e.VoiceActive(1));
 
     VoiceEngine f;
@@ -201,11 +201,11 @@ TEST(NoteHandling, SustainPedalHoldsReleasedNotes) {
     e.NoteOn(60, 100);
     e.NoteOff(60);
     EXPECT_FALSE(e.Bank().voice[0].gate);
-    EXPECT_NE(e.Bank().env[0][0].state, kEnvRelease);
+    EXPECT_NE(e.Bank().envState[0][0], kEnvRelease);
     e.NoteOn(62, 100); // held key: not released by the pedal
     e.SustainPedal(false);
-    EXPECT_EQ(e.Bank().env[0][0].state, kEnvRelease);
-    EXPECT_NE(e.Bank().env[0][1].state, kEnvRelease);
+    EXPECT_EQ(e.Bank().envState[0][0], kEnvRelease);
+    EXPECT_NE(e.Bank().envState[0][1], kEnvRelease);
     EXPECT_EQ(e.HeldNoteCount(), 1);
 }
 
@@ -216,16 +216,16 @@ TEST(NoteHandling, SustainedNoteReplayedIsKeyedButNotRestarted) {
     e.NoteOn(60, 100);
     RunChip(e, 200);
     e.NoteOff(60);
-    const int state = e.Bank().env[0][0].state;
-    const int volume = e.Bank().env[0][0].volume;
+    const int state = e.Bank().envState[0][0];
+    const int volume = e.Bank().envVolume[0][0];
     ASSERT_EQ(state, kEnvDecay2);
     // The voice is not gated, so a second note-on finds another free voice in poly mode; in
     // mono mode it reuses voice 0 and keys its operators.
     e.SetMono(true);
     e.NoteOn(60, 100);
     EXPECT_EQ(e.Bank().phase[0][0], 0u);
-    EXPECT_EQ(e.Bank().env[0][0].state, state);
-    EXPECT_EQ(e.Bank().env[0][0].volume, volume);
+    EXPECT_EQ(e.Bank().envState[0][0], state);
+    EXPECT_EQ(e.Bank().envVolume[0][0], volume);
 }
 
 TEST(NoteHandling, AllNotesOffReleasesEverythingAndEmptiesTheList) {
@@ -239,7 +239,7 @@ TEST(NoteHandling, AllNotesOffReleasesEverythingAndEmptiesTheList) {
     for (int v = 0; v < 10; ++v) {
         EXPECT_TRUE(e.VoiceActive(v)); // fading, not cut
         EXPECT_FALSE(e.Bank().voice[v].gate);
-        for (int op = 0; op < 4; ++op) EXPECT_EQ(e.Bank().env[op][v].state, kEnvRelease);
+        for (int op = 0; op < 4; ++op) EXPECT_EQ(e.Bank().envState[op][v], kEnvRelease);
     }
 }
 

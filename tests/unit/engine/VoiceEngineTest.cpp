@@ -145,8 +145,8 @@ TEST(Voice, BecomesInactiveWhenTheCarrierEnvelopesEnd) {
     e.NoteOff(60);
     for (int i = 0; i < 2000; ++i) e.ChipSample(64, false);
     e.ControlUpdate(64, 0.0);
-    EXPECT_EQ(e.Bank().env[0][0].state, kEnvOff);
-    EXPECT_NE(e.Bank().env[1][0].state, kEnvOff);
+    EXPECT_EQ(e.Bank().envState[0][0], kEnvOff);
+    EXPECT_NE(e.Bank().envState[1][0], kEnvOff);
     EXPECT_FALSE(e.VoiceActive(0)) << "modulator envelopes do not keep a voice";
     const uint32_t phase = e.Bank().phase[0][0];
     EXPECT_EQ(e.ChipSample(64, false), 0);
@@ -263,7 +263,7 @@ std::vector<int> RenderScenario(ChipKernel kernel, std::vector<uint64_t>* stateH
             for (int v = 0; v < 64; ++v) {
                 stateHash->push_back(b.phase[op][v]);
                 stateHash->push_back(static_cast<uint32_t>(b.output[op][v]));
-                stateHash->push_back(static_cast<uint64_t>(b.env[op][v].volume));
+                stateHash->push_back(static_cast<uint64_t>(b.envVolume[op][v]));
                 uint64_t y;
                 std::memcpy(&y, &b.y1[op][v], 8);
                 stateHash->push_back(y);

@@ -242,7 +242,7 @@ TEST(VornRender, SustainPedalHoldsReleasedNotes) {
     EXPECT_TRUE(vorn.Plugin().Voices().SustainPedalDown());
     EXPECT_TRUE(bank.voice[0].sustained);
     EXPECT_FALSE(bank.voice[0].gate);
-    EXPECT_NE(bank.env[0][0].state, engine::kEnvRelease);
+    EXPECT_NE(bank.envState[0][0], engine::kEnvRelease);
     EXPECT_GT(Peak(vorn.Render(512)), 0.01);
     vorn.Midi(0, 0xB0, 64, 0);
     vorn.Render(64);
