@@ -74,12 +74,10 @@ inline __m128i FilterHalf(const GroupInput& c, int op, int at, __m128i x, __m128
                                     _mm256_mul_pd(_mm256_set1_pd(c.b1), x1)),
                       _mm256_mul_pd(_mm256_set1_pd(c.c1), y1)),
         _mm256_mul_pd(_mm256_set1_pd(c.c2), y2));
-    // Non-normal results are stored as 0 (a later read would replace them by 0).
+    // Subnormal results are stored as 0 (see kSmallestNormal).
     const __m256d magnitude =
         _mm256_and_pd(y, _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFFll)));
-    const __m256d normal =
-        _mm256_and_pd(_mm256_cmp_pd(magnitude, _mm256_set1_pd(kSmallestNormal), _CMP_GE_OQ),
-                      _mm256_cmp_pd(magnitude, _mm256_set1_pd(kLargestFinite), _CMP_LE_OQ));
+    const __m256d normal = _mm256_cmp_pd(magnitude, _mm256_set1_pd(kSmallestNormal), _CMP_GE_OQ);
     const __m256d stored = _mm256_and_pd(y, normal);
     if (kAllActive) {
         _mm256_store_pd(x2Row, x1);
@@ -265,17 +263,24 @@ inline void StepEnvelopeRow(VoiceBank& b, const int32_t* egInc, int op, int base
     if (_mm256_testz_si256(hit, hit)) return;
     const __m256i select =
         _mm256_load_si256(reinterpret_cast<const __m256i*>(b.envSelect[op] + base));
-    const __m256i incIndex = _mm256_add_epi32(
-        select, _mm256_and_si256(_mm256_srlv_epi32(counter, shift), _mm256_set1_epi32(7)));
-    // 0 where there is no hit, which leaves those volumes as they are.
-    const __m256i inc = _mm256_mask_i32gather_epi32(zero, egInc, incIndex, hit, 4);
     __m256i* volumeRow = reinterpret_cast<__m256i*>(b.envVolume[op] + base);
     const __m256i volume = _mm256_load_si256(volumeRow);
     const __m256i isAttack = _mm256_cmpeq_epi32(state, _mm256_set1_epi32(kEnvAttack));
-    const __m256i attackVolume = _mm256_add_epi32(
-        volume, _mm256_srai_epi32(
-                    _mm256_mullo_epi32(_mm256_xor_si256(volume, _mm256_set1_epi32(-1)), inc), 4));
-    const __m256i stepped = Blend(_mm256_add_epi32(volume, inc), attackVolume, isAttack);
+    __m256i stepped = volume;
+    // The hold row (a rate of 0, as in a held sustain) adds 0 at every step: where every lane hit
+    // holds, the volumes stay and only the state changes below remain.
+    const __m256i holding = _mm256_cmpeq_epi32(select, _mm256_set1_epi32(kEgHoldSelect));
+    if (!_mm256_testc_si256(holding, hit)) {
+        const __m256i incIndex = _mm256_add_epi32(
+            select, _mm256_and_si256(_mm256_srlv_epi32(counter, shift), _mm256_set1_epi32(7)));
+        // 0 where there is no hit, which leaves those volumes as they are.
+        const __m256i inc = _mm256_mask_i32gather_epi32(zero, egInc, incIndex, hit, 4);
+        const __m256i attackVolume = _mm256_add_epi32(
+            volume,
+            _mm256_srai_epi32(
+                _mm256_mullo_epi32(_mm256_xor_si256(volume, _mm256_set1_epi32(-1)), inc), 4));
+        stepped = Blend(_mm256_add_epi32(volume, inc), attackVolume, isAttack);
+    }
     const __m256i toDecay1 =
         _mm256_and_si256(_mm256_and_si256(hit, isAttack), _mm256_cmpgt_epi32(one, stepped));
     const __m256i isDecay1 = _mm256_cmpeq_epi32(state, _mm256_set1_epi32(kEnvDecay1));

@@ -30,7 +30,6 @@ inline void FilterLanes(const GroupInput& c, int op, int base, const int32_t* x,
     const __m128d c1 = _mm_set1_pd(c.c1), c2 = _mm_set1_pd(c.c2);
     const __m128d absMask = _mm_castsi128_pd(_mm_set1_epi64x(0x7FFFFFFFFFFFFFFFll));
     const __m128d smallest = _mm_set1_pd(kSmallestNormal);
-    const __m128d largest = _mm_set1_pd(kLargestFinite);
     const __m128d belowHalf = _mm_set1_pd(kBelowHalf);
     for (int j = 0; j < kLanes; j += 2) {
         const __m128d m = kAllActive ? _mm_setzero_pd()
@@ -47,8 +46,7 @@ inline void FilterLanes(const GroupInput& c, int op, int base, const int32_t* x,
                        _mm_mul_pd(c1, y1)),
             _mm_mul_pd(c2, y2));
         const __m128d magnitude = _mm_and_pd(y, absMask);
-        const __m128d normal =
-            _mm_and_pd(_mm_cmpge_pd(magnitude, smallest), _mm_cmple_pd(magnitude, largest));
+        const __m128d normal = _mm_cmpge_pd(magnitude, smallest);
         const __m128d stored = _mm_and_pd(y, normal);
         if (kAllActive) {
             _mm_store_pd(x2Row + j, x1);
@@ -85,7 +83,7 @@ inline void FilterLanes(const GroupInput& c, int op, int base, const int32_t* x,
         x1Row[j] = in;
         y2Row[j] = y1Row[j];
         const double a = y < 0 ? -y : y;
-        y1Row[j] = a >= kSmallestNormal && a <= kLargestFinite ? y : 0.0;
+        y1Row[j] = a >= kSmallestNormal ? y : 0.0;
         result[j] = RoundHalfAway(y);
     }
 #endif

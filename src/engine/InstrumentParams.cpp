@@ -22,11 +22,10 @@ ParamDefinition Int(const std::string& name, double min, double max, double defa
     return ParamDefinition{name, ParamType::Int, min, max, 1.0, defaultValue, {}, nullptr};
 }
 
-ParamDefinition Enum(const std::string& name, double defaultValue,
-                     std::vector<std::string> texts) {
+ParamDefinition Enum(const std::string& name, double defaultValue, std::vector<std::string> texts) {
     double max = static_cast<double>(texts.size()) - 1.0;
-    return ParamDefinition{name, ParamType::Enum, 0.0, max, 1.0, defaultValue, std::move(texts),
-                           nullptr};
+    return ParamDefinition{name,         ParamType::Enum,  0.0,    max, 1.0,
+                           defaultValue, std::move(texts), nullptr};
 }
 
 ParamDefinition Double(const std::string& name, double min, double max, double step,
