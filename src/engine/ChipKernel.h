@@ -36,6 +36,9 @@ struct GroupInput {
     Routing routing;
     int feedbackShift;
     double b0, b1, c1, c2; // the operator output low-pass
+    // The same four coefficients, each four times over (32-byte aligned), so that wide kernels
+    // load them as they multiply instead of spreading them across a register every time.
+    const double* filterRows;
 };
 
 // One chip sample of the voices in slots base .. base + kGroupLanes - 1, whose envelopes have

@@ -21,6 +21,14 @@ static_assert(sizeof(VoiceControl) % 4 == 0, "gather stride");
 
 constexpr long long kSignBit = static_cast<long long>(0x8000000000000000ull);
 
+// A constant the compiler may not rebuild: left to itself it makes some constants from
+// immediates and spreads them across the register with a shuffle at every use, competing with the
+// look-ups for the one shuffle port; hidden, they stay in a register or are read back from memory.
+inline __m256i Opaque(__m256i v) {
+    __asm__("" : "+x"(v));
+    return v;
+}
+
 // Eight lane flags as all-ones or all-zero 32-bit lanes.
 inline __m256i LaneMask(const bool* active) {
     const __m128i bytes = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(active));
@@ -69,11 +77,12 @@ inline __m128i FilterHalf(const GroupInput& c, int op, int at, __m128i x, __m128
     const __m256d x2 = _mm256_load_pd(x2Row);
     const __m256d y1 = _mm256_load_pd(y1Row);
     const __m256d y2 = _mm256_load_pd(y2Row);
+    const double* k = c.filterRows;
     const __m256d y = _mm256_add_pd(
-        _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_set1_pd(c.b0), _mm256_add_pd(in, x2)),
-                                    _mm256_mul_pd(_mm256_set1_pd(c.b1), x1)),
-                      _mm256_mul_pd(_mm256_set1_pd(c.c1), y1)),
-        _mm256_mul_pd(_mm256_set1_pd(c.c2), y2));
+        _mm256_add_pd(_mm256_add_pd(_mm256_mul_pd(_mm256_load_pd(k), _mm256_add_pd(in, x2)),
+                                    _mm256_mul_pd(_mm256_load_pd(k + 4), x1)),
+                      _mm256_mul_pd(_mm256_load_pd(k + 8), y1)),
+        _mm256_mul_pd(_mm256_load_pd(k + 12), y2));
     // Subnormal results are stored as 0 (see kSmallestNormal).
     const __m256d magnitude =
         _mm256_and_pd(y, _mm256_castsi256_pd(_mm256_set1_epi64x(0x7FFFFFFFFFFFFFFFll)));
@@ -101,9 +110,14 @@ inline __m128i FilterHalf(const GroupInput& c, int op, int at, __m128i x, __m128
 
 // One operator for the eight lanes: look-ups, phase advance, output filter. Returns the rounded
 // filter outputs (0 in lanes that do not sound).
+// The integer constants of a stage.
+struct StageConstants {
+    __m256i phaseHighBits, indexMask, tlLimit;
+};
+
 template <bool kWithPm, bool kAllActive>
-inline __m256i Stage(const GroupInput& c, int op, int base, __m256i mask, __m256i modulation,
-                     int pm, int am) {
+inline __m256i Stage(const GroupInput& c, const StageConstants& k, int op, int base, __m256i mask,
+                     __m256i modulation, int pm, int am) {
     const EngineTables& t = *c.tables;
     const OperatorSettings& s = c.ops[op];
     VoiceBank& b = *c.bank;
@@ -112,12 +126,9 @@ inline __m256i Stage(const GroupInput& c, int op, int base, __m256i mask, __m256
 
     const __m256i phase = _mm256_load_si256(phaseRow);
     const __m256i index = _mm256_and_si256(
-        _mm256_srli_epi32(
-            _mm256_add_epi32(
-                _mm256_and_si256(phase, _mm256_set1_epi32(static_cast<int>(0xFFFF0000u))),
-                modulation),
-            16),
-        _mm256_set1_epi32(1023));
+        _mm256_srli_epi32(_mm256_add_epi32(_mm256_and_si256(phase, k.phaseHighBits), modulation),
+                          16),
+        k.indexMask);
     const __m256i wave = Lookup(t.wave[s.wave], index);
     const __m256i volume =
         _mm256_load_si256(reinterpret_cast<const __m256i*>(b.envVolume[op] + base));
@@ -130,8 +141,8 @@ inline __m256i Stage(const GroupInput& c, int op, int base, __m256i mask, __m256
     // From kTlTabSize on the output is 0: the table's extra entry there is 0. This look-up is a
     // gather: measured, it is faster here than eight loads, while for the wave look-up above
     // (and the frequency look-up below) the loads are faster.
-    const __m256i output = _mm256_i32gather_epi32(
-        t.tl, _mm256_min_epi32(attenuation, _mm256_set1_epi32(kTlTabSize)), 4);
+    const __m256i output =
+        _mm256_i32gather_epi32(t.tl, _mm256_min_epi32(attenuation, k.tlLimit), 4);
 
     __m256i increment;
     if (kWithPm) {
@@ -173,6 +184,8 @@ int Group(const GroupInput& input, int base, const bool* active, int pm, int am)
     const OperatorSettings* ops = c.ops;
     const __m256i mask = kAllActive ? _mm256_set1_epi32(-1) : LaneMask(active);
     const __m256i zero = _mm256_setzero_si256();
+    const StageConstants k{Opaque(_mm256_set1_epi32(static_cast<int>(0xFFFF0000u))),
+                           Opaque(_mm256_set1_epi32(1023)), Opaque(_mm256_set1_epi32(kTlTabSize))};
     // 0, out1, out2, out3, out1+out2, out1+out3, out2+out3, out1+out2+out3.
     __m256i sums[8];
     sums[0] = zero;
@@ -180,16 +193,17 @@ int Group(const GroupInput& input, int base, const bool* active, int pm, int am)
         const __m256i previous =
             _mm256_load_si256(reinterpret_cast<const __m256i*>(c.bank->output[3] + base));
         const __m256i feedback = _mm256_sll_epi32(previous, _mm_cvtsi32_si128(c.feedbackShift));
-        sums[3] = Stage<kWithPm, kAllActive>(c, 3, base, mask, feedback, pm, ops[3].boost ? 0 : am);
+        sums[3] =
+            Stage<kWithPm, kAllActive>(c, k, 3, base, mask, feedback, pm, ops[3].boost ? 0 : am);
     } else {
         sums[3] = zero;
     }
-    sums[2] = ops[2].enabled ? Stage<kWithPm, kAllActive>(c, 2, base, mask,
+    sums[2] = ops[2].enabled ? Stage<kWithPm, kAllActive>(c, k, 2, base, mask,
                                                           _mm256_slli_epi32(sums[r.input2], 15), pm,
                                                           ops[2].boost ? 0 : am)
                              : zero;
     sums[6] = _mm256_add_epi32(sums[2], sums[3]);
-    sums[1] = ops[1].enabled ? Stage<kWithPm, kAllActive>(c, 1, base, mask,
+    sums[1] = ops[1].enabled ? Stage<kWithPm, kAllActive>(c, k, 1, base, mask,
                                                           _mm256_slli_epi32(sums[r.input1], 15), pm,
                                                           ops[1].boost ? 0 : am)
                              : zero;
@@ -198,7 +212,7 @@ int Group(const GroupInput& input, int base, const bool* active, int pm, int am)
     sums[7] = _mm256_add_epi32(sums[4], sums[3]);
     const __m256i out0 =
         ops[0].enabled
-            ? Stage<kWithPm, kAllActive>(c, 0, base, mask, _mm256_slli_epi32(sums[r.input0], 15),
+            ? Stage<kWithPm, kAllActive>(c, k, 0, base, mask, _mm256_slli_epi32(sums[r.input0], 15),
                                          pm, ops[0].boost ? 0 : am)
             : zero;
     const __m256i lanes = _mm256_add_epi32(sums[r.carrier], out0);

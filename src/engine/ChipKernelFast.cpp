@@ -166,7 +166,7 @@ int VoiceEngine::ChipSampleFast(int voiceCount, int pm, int am) {
         return pm != 0 ? ChipVoiceNarrow<true>(soundingList[0], pm, am)
                        : ChipVoiceNarrow<false>(soundingList[0], 0, am);
     const GroupInput in{&bank,       ops,         tables,      kRouting[algorithm], feedbackShift,
-                        opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
+                        opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2,         opFilterRows};
     int total = 0;
     for (int g = 0; g < activeCount; ++g) {
         const int base = activeList[g];

@@ -48,6 +48,12 @@ VoiceEngine::VoiceEngine() {
     Tables();
     KsCurve();
     SetChipKernel(ChipKernel::Fast);
+    CopyFilterRows();
+}
+
+void VoiceEngine::CopyFilterRows() {
+    const double coefficients[4] = {opFilter.b0, opFilter.b1, opFilter.c1, opFilter.c2};
+    for (int k = 0; k < 16; ++k) opFilterRows[k] = coefficients[k / 4];
 }
 
 void VoiceEngine::Reset() {
@@ -63,6 +69,7 @@ void VoiceEngine::Reset() {
     if (opFilter.sampleRate != kChipRate) {
         opFilter.SetSampleRate(kChipRate);
         opFilter.SetCutoff(3500.0);
+        CopyFilterRows();
         for (int op = 0; op < 4; ++op) {
             for (int s = 0; s < kSlotCount; ++s) {
                 bank.x1[op][s] = bank.x2[op][s] = bank.y1[op][s] = bank.y2[op][s] = 0.0;

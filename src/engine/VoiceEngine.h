@@ -122,6 +122,8 @@ private:
 
     // Shared output low-pass of every operator (they all run at the same rate and cutoff).
     LowPass opFilter{44100.0, 3500.0};
+    alignas(32) double opFilterRows[16] = {}; // see GroupInput::filterRows
+    void CopyFilterRows();
 
     Lfo lfo;
     bool lfoSync = false;
