@@ -8,6 +8,7 @@
 // functions the linker could merge with the other files' copies: it calls nothing from the engine
 // headers, and the helpers below have internal linkage in every file that includes them.
 
+#include <cmath>
 #include <cstdint>
 
 #include "engine/EngineTables.h"
@@ -75,8 +76,10 @@ inline int ClampFreqIndex(int i) {
 // whole number are no farther apart than those next to y. So the result steps out exactly when
 // y is at or beyond the half.
 constexpr double kBelowHalf = 0.49999999999999994; // 0.5 - 2^-54
+// copysign takes the sign bit (so -0 gets the negative half, which truncates to 0 as well) and
+// needs no branch on the sign of a signal that changes it all the time.
 inline int RoundHalfAway(double y) {
-    return static_cast<int>(y + (y < 0 ? -kBelowHalf : kBelowHalf));
+    return static_cast<int>(y + std::copysign(kBelowHalf, y));
 }
 
 // The smallest normal double: operator filter results smaller in magnitude (subnormals, and

@@ -44,8 +44,7 @@ inline int NarrowOperator(const StageContext& c, const OperatorSettings& s, int 
     x2 = x1;
     x1 = in;
     y2 = y1;
-    const double magnitude = y < 0 ? -y : y;
-    y1 = magnitude >= kSmallestNormal ? y : 0.0;
+    y1 = std::fabs(y) >= kSmallestNormal ? y : 0.0;
     return RoundHalfAway(y);
 }
 

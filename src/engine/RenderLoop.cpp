@@ -215,10 +215,7 @@ bool RenderLoop::RenderBlock(double* left, double* right, int frames, bool mayLe
             ApplyVoiceEvents(i);
             if (silenceSkip_ && Silent()) {
                 // Up to the next voice event of this chunk nothing can start a voice.
-                int end = chunk;
-                const VoiceEventQueue& queue = state_.voiceEvents;
-                if (!queue.Empty() && queue.FrontOffset() > i && queue.FrontOffset() < chunk)
-                    end = queue.FrontOffset();
+                const int end = NextVoiceEvent(i, chunk);
                 if (leftOut == position && SilenceIsPositiveZero()) {
                     RenderSilence(nullptr, nullptr, position, end - i);
                     leftOut = end - i + position;
@@ -232,15 +229,27 @@ bool RenderLoop::RenderBlock(double* left, double* right, int frames, bool mayLe
             }
             WriteLeftOutZeros(left, right, leftOut);
             CatchUpSilence();
-            double out = HostSample();
-            if (left) left[position] = state_.outputLeft ? out : 0.0;
-            if (right) right[position] = state_.outputRight ? out : 0.0;
-            ++i;
-            ++position;
+            // A sounding voice stops only at a control tick, so while one sounds the render
+            // cannot fall silent before the next voice event of this chunk: those samples need
+            // no check. Without a sounding voice the filters may reach zero at any sample.
+            const int end =
+                voices_.SoundingCount(voiceCount_) != 0 ? NextVoiceEvent(i, chunk) : i + 1;
+            for (; i < end; ++i, ++position) {
+                const double out = HostSample();
+                if (left) left[position] = state_.outputLeft ? out : 0.0;
+                if (right) right[position] = state_.outputRight ? out : 0.0;
+            }
         }
     }
     CatchUpSilence(); // the host may change settings between blocks
     return leftOut == frames;
+}
+
+int RenderLoop::NextVoiceEvent(int index, int chunk) const {
+    const VoiceEventQueue& queue = state_.voiceEvents;
+    if (!queue.Empty() && queue.FrontOffset() > index && queue.FrontOffset() < chunk)
+        return queue.FrontOffset();
+    return chunk;
 }
 
 bool RenderLoop::SilenceIsPositiveZero() const {

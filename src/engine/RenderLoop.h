@@ -58,6 +58,8 @@ private:
     // No voice sounds and the chip filter, the interpolation history and the high-pass hold
     // exact zeros: the output is exact zeros until a voice starts.
     bool Silent();
+    // The offset of the next voice event after index within the chunk, or chunk.
+    int NextVoiceEvent(int index, int chunk) const;
     // frames host samples of silence from position on: the chip phase and the LFO advance as in
     // HostSample, the silent stages are not computed.
     void RenderSilence(double* left, double* right, int position, int frames);
