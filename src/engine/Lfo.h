@@ -114,16 +114,18 @@ inline void Lfo::Step() {
         noisePhase = phase;
         noiseValue = NextNoiseValue();
     }
+    const bool withAm = amDepth != 0 && amSens != 0;
+    const bool withPm = pmDepth != 0 && pmSens != 0;
+    if (!withAm && !withPm) { // most programs: the phase runs on, nothing reads the wave
+        amOut = 0;
+        pmOut = 0;
+        return;
+    }
     int a;
     int p;
     WaveValues(a, p);
-
-    if (amDepth != 0 && amSens != 0)
-        amOut = amSmooth = AmStep(a);
-    else
-        amOut = 0;
-
-    pmOut = pmDepth != 0 && pmSens != 0 ? PmValue(p) : 0;
+    amOut = withAm ? (amSmooth = AmStep(a)) : 0;
+    pmOut = withPm ? PmValue(p) : 0;
 }
 
 } // namespace engine
