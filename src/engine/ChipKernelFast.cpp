@@ -56,7 +56,9 @@ inline void StepEnvelopeFast(EnvelopeRef env, int sustainLevel) {
     env.counter = counter;
     const unsigned shift = static_cast<unsigned>(env.shift);
     if ((counter & ((1u << shift) - 1u)) != 0) return;
-    const int inc = kEgInc[env.select + ((counter >> shift) & 7u)];
+    // The hold row (a rate of 0, as in a held sustain) adds 0 at every step.
+    const int select = env.select;
+    const int inc = select == kEgHoldSelect ? 0 : kEgInc[select + ((counter >> shift) & 7u)];
     int volume = env.volume;
     if (state == kEnvAttack) {
         volume += ((~volume) * inc) >> 4;
