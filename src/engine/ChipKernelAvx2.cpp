@@ -308,10 +308,11 @@ inline void StepEnvelopeRow(VoiceBank& b, const int32_t* egInc, int op, int base
                        Blend(Blend(stepped, zero, toDecay1), _mm256_set1_epi32(1023), toOff));
     const __m256i changed = _mm256_or_si256(_mm256_or_si256(toDecay1, toDecay2), toOff);
     if (_mm256_testz_si256(changed, changed)) return;
-    alignas(32) int32_t next[kGroupLanes];
-    _mm256_store_si256(reinterpret_cast<__m256i*>(next),
-                       _mm256_or_si256(_mm256_and_si256(toDecay1, _mm256_set1_epi32(kEnvDecay1)),
-                                       _mm256_and_si256(toDecay2, _mm256_set1_epi32(kEnvDecay2))));
+    // An unaligned store: the 64-bit Windows ABI promises only 16-byte alignment of the stack.
+    int32_t next[kGroupLanes];
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(next),
+                        _mm256_or_si256(_mm256_and_si256(toDecay1, _mm256_set1_epi32(kEnvDecay1)),
+                                        _mm256_and_si256(toDecay2, _mm256_set1_epi32(kEnvDecay2))));
     for (int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(changed)); lanes != 0;
          lanes &= lanes - 1) {
         const int j = __builtin_ctz(static_cast<unsigned>(lanes));
