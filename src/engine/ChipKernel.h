@@ -5,8 +5,9 @@
 // one, by what the processor offers.
 //
 // The file of a wider instruction set is compiled with that set enabled, so it must not define
-// functions the linker could merge with the other files' copies: it calls nothing from the engine
-// headers, and the helpers below have internal linkage in every file that includes them.
+// functions the linker could merge with the other files' copies: it uses no inline function of
+// the engine headers (it may call the out-of-line ones declared here), and the helpers below have
+// internal linkage in every file that includes them.
 
 #include <cmath>
 #include <cstdint>
@@ -43,20 +44,22 @@ struct GroupInput {
 };
 
 // One chip sample of the voices in slots base .. base + kGroupLanes - 1, whose envelopes have
-// already stepped (a GroupEnvelopeStep does that first). With full false only the lanes whose
-// active flag is set are stored and summed. pm and am are the LFO outputs as the voices receive
-// them. Returns the sum of the voice outputs.
+// already stepped (a group envelope step below does that first). With full false only the lanes
+// whose active flag is set are stored and summed. pm and am are the LFO outputs as the voices
+// receive them. Returns the sum of the voice outputs.
 using GroupKernel = int (*)(const GroupInput& in, int base, const bool* active, bool full, int pm,
                             int am);
 
 // Counts down the envelope dividers of the group's sounding voices and steps the envelopes of
 // those that are due, exactly as EnvelopeStep would.
-using GroupEnvelopeStep = void (*)(const GroupInput& in, int base, const bool* active);
-
 void StepGroupEnvelopes(const GroupInput& in, int base, const bool* active);
 #if defined(VORNA_AVX2_KERNEL)
 void StepGroupEnvelopesAvx2(const GroupInput& in, int base, const bool* active);
 #endif
+
+// EnvelopeEnter for the envelope of operator op in slot v: compiled with the engine's own
+// options, so that the wider kernels can take the rare state changes through it.
+void EnterEnvelopeState(VoiceBank& bank, int op, int v, int state);
 
 int ChipGroupSse2(const GroupInput& in, int base, const bool* active, bool full, int pm, int am);
 #if defined(VORNA_AVX2_KERNEL)

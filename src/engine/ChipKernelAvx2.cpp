@@ -223,37 +223,6 @@ int Group(const GroupInput& input, int base, const bool* active, int pm, int am)
     return _mm_cvtsi128_si32(total);
 }
 
-// Enters a new state with its rate (written out here as EnvelopeEnter does it, since this file
-// calls nothing from the engine headers). Transitions are rare, so they are taken lane by lane.
-void EnterState(VoiceBank& b, int op, int v, int state) {
-    const EnvelopeRates& r = b.envRates[op][v];
-    int shift = 0;
-    int select = kEgHoldSelect;
-    switch (state) {
-    case kEnvAttack:
-        shift = r.attackShift;
-        select = r.attackSelect;
-        break;
-    case kEnvDecay1:
-        shift = r.decay1Shift;
-        select = r.decay1Select;
-        break;
-    case kEnvDecay2:
-        shift = r.decay2Shift;
-        select = r.decay2Select;
-        break;
-    case kEnvRelease:
-        shift = r.releaseShift;
-        select = r.releaseSelect;
-        break;
-    default:
-        break;
-    }
-    b.envState[op][v] = state;
-    b.envShift[op][v] = shift;
-    b.envSelect[op][v] = select;
-}
-
 // One envelope step of operator op in the lanes of due (all-ones lanes), as EnvelopeStep does it
 // with the current rate: the counter advances unless the envelope is off; where it reaches a
 // multiple of 2^shift the volume moves by the increment and the state may change.
@@ -313,10 +282,11 @@ inline void StepEnvelopeRow(VoiceBank& b, const int32_t* egInc, int op, int base
     _mm256_storeu_si256(reinterpret_cast<__m256i*>(next),
                         _mm256_or_si256(_mm256_and_si256(toDecay1, _mm256_set1_epi32(kEnvDecay1)),
                                         _mm256_and_si256(toDecay2, _mm256_set1_epi32(kEnvDecay2))));
+    // State changes are rare, so they are taken lane by lane.
     for (int lanes = _mm256_movemask_ps(_mm256_castsi256_ps(changed)); lanes != 0;
          lanes &= lanes - 1) {
         const int j = __builtin_ctz(static_cast<unsigned>(lanes));
-        EnterState(b, op, base + j, next[j]);
+        EnterEnvelopeState(b, op, base + j, next[j]);
     }
 }
 

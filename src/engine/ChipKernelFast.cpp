@@ -114,6 +114,10 @@ template <bool kWithPm> int VoiceEngine::ChipVoiceNarrow(int v, int pm, int am) 
     return sums[r.carrier] + out0;
 }
 
+void EnterEnvelopeState(VoiceBank& bank, int op, int v, int state) {
+    EnvelopeEnter(bank.Env(op, v), state);
+}
+
 // The envelopes of a group's sounding voices, one voice at a time: the lanes due are collected
 // first, then stepped one operator row after the other.
 void StepGroupEnvelopes(const GroupInput& in, int base, const bool* active) {
