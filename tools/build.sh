@@ -269,8 +269,10 @@ untestable() {
 
 # What can be checked of the 32-bit DLL without running it: that it exports the entry hosts call.
 check_untested_dll() {
-  local dll=build/win32/Vorn.dll
-  if i686-w64-mingw32-objdump -p "$dll" | grep -qw VSTPluginMain; then
+  local dll=build/win32/Vorn.dll exports
+  # Read whole before searching: grep -q would stop objdump midway, and the pipe would fail.
+  exports=$(i686-w64-mingw32-objdump -p "$dll")
+  if grep -qw VSTPluginMain <<<"$exports"; then
     echo "$dll exports VSTPluginMain"
   else
     echo "$dll does not export VSTPluginMain" >&2
