@@ -1,5 +1,7 @@
 #include "graphics/Graphics.h"
 
+#include "common/SlowWork.h"
+
 #include "graphics/BitmapControl.h"
 #include "graphics/NativeWindow.h"
 #include "graphics/PopupMenu.h"
@@ -49,6 +51,7 @@ bool Graphics::OpenWindowWith(std::unique_ptr<EditorWindow> window, void* parent
     if (IsWaitingForUser()) return false;
     if (window_) CloseWindow();
     if (!window) return false;
+    common::SlowWorkStarts(common::SlowWork::WindowOpen);
     EnsureBackBuffer();
     if (!window->Open(parent, width_, height_, 1000 / kFramesPerSecond)) return false;
     window_ = std::move(window);
@@ -149,6 +152,7 @@ bool Graphics::CollectDirtyArea(Rect& area) {
 }
 
 void Graphics::DrawArea(const Rect& requested) {
+    common::SlowWorkStarts(common::SlowWork::Drawing);
     EnsureBackBuffer();
     Rect area = requested.Intersection(backBuffer_.Bounds());
     backBuffer_.SetClip(area);

@@ -22,8 +22,8 @@ static int DecimalPlaces(double step) {
     return places;
 }
 
-void Param::Init(const std::string& name, double defaultValue, double min, double max,
-                 double step, double shape) {
+void Param::Init(const std::string& name, double defaultValue, double min, double max, double step,
+                 double shape) {
     if (kind_ == ParamKind::Unset) kind_ = ParamKind::Double;
     name_ = Cut(name);
     label_.clear();
@@ -53,25 +53,34 @@ void Param::AddDisplayText(int value, const std::string& text) {
     texts_.push_back(DisplayText{value, Cut(text)});
 }
 
-double Param::ClampedValue() const { return std::clamp(value_, min_, max_); }
+double Param::ClampedValue() const {
+    return std::clamp(value_.Load(), min_, max_);
+}
 
-double Param::ToNormalized() const { return ToNormalized(value_); }
+double Param::ToNormalized() const {
+    return ToNormalized(value_.Load());
+}
 
 double Param::ToNormalized(double value) const {
     double v = std::clamp(value, min_, max_);
     return std::pow((v - min_) / (max_ - min_), 1.0 / shape_);
 }
 
-double Param::FromNormalized(double x) const { return std::pow(x, shape_) * (max_ - min_) + min_; }
+double Param::FromNormalized(double x) const {
+    return std::pow(x, shape_) * (max_ - min_) + min_;
+}
 
 double Param::SetFromNormalized(double x) {
     double value = FromNormalized(x);
     if (kind_ != ParamKind::Double) value = std::floor(value / step_ + 0.5) * step_;
-    value_ = std::min(value, max_);
-    return value_;
+    value = std::min(value, max_);
+    value_ = value;
+    return value;
 }
 
-void Param::SetClamped(double value) { value_ = std::clamp(value, min_, max_); }
+void Param::SetClamped(double value) {
+    value_ = std::clamp(value, min_, max_);
+}
 
 std::string Param::TextFor(int value) const {
     for (const DisplayText& entry : texts_) {
@@ -109,7 +118,7 @@ std::string Param::FormatDisplay(double value, bool normalized, bool withTexts) 
 }
 
 std::string Param::DisplayLabel() const {
-    if (!texts_.empty() && !TextFor(TruncateToInt(value_)).empty()) return std::string();
+    if (!texts_.empty() && !TextFor(TruncateToInt(value_.Load())).empty()) return std::string();
     return label_;
 }
 

@@ -3,6 +3,8 @@
 // curve and display rules. Values cross the host, editor and controller boundaries normalised to
 // 0..1; everything else uses parameter units.
 
+#include "common/Relaxed.h"
+
 #include <string>
 #include <vector>
 
@@ -20,7 +22,8 @@ struct DisplayText {
 
 class Param {
 public:
-    static constexpr std::size_t kTextCapacity = 32; // name, label and display texts, with terminator
+    static constexpr std::size_t kTextCapacity =
+        32; // name, label and display texts, with terminator
 
     // Sets kind (Double when still unset), name, value and default, range, step, precision and
     // shape (kept when 0 is given). The maximum is at least min + step.
@@ -67,7 +70,9 @@ public:
 private:
     DisplayFunction display_ = nullptr;
     ParamKind kind_ = ParamKind::Unset;
-    double value_ = 0.0;
+    // Written by whichever thread sets the parameter, read without a lock by the host's
+    // getParameter and the editor.
+    common::Relaxed<double> value_{0.0};
     double min_ = 0.0;
     double max_ = 1.0;
     double step_ = 1.0;

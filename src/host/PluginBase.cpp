@@ -17,6 +17,10 @@ PluginBase::PluginBase(int paramCount, int presetCount, const char* ioConfigurat
     : params_(static_cast<std::size_t>(std::max(paramCount, 0))),
       presets_(static_cast<std::size_t>(std::max(presetCount, 0))) {
     ParseIoConfigurations(ioConfiguration);
+    changedWordCount_ = (ParamCount() + 31) / 32;
+    changedWhileBusy_ =
+        std::make_unique<std::atomic<std::uint32_t>[]>(static_cast<std::size_t>(changedWordCount_));
+    for (int w = 0; w < changedWordCount_; ++w) changedWhileBusy_[w].store(0);
 }
 
 PluginBase::~PluginBase() {
@@ -47,8 +51,30 @@ void PluginBase::ResetProcessing() {
     platform::ScopedLock lock(mutex_);
 }
 
-void PluginBase::ParamChanged(int) {
+void PluginBase::ParamChanged(int index) {
     platform::ScopedLock lock(mutex_);
+    ParamNoticed(index);
+    ApplyParamToEngine(index);
+}
+
+void PluginBase::SetParamWhileBusy(int index, double normalized) {
+    if (!IsValidParam(index)) return;
+    GetParam(index).SetFromNormalized(normalized);
+    ApplyParamToEngine(index);
+    changedWhileBusy_[index / 32].fetch_or(1u << (index % 32), std::memory_order_release);
+}
+
+void PluginBase::ShowParamsChangedWhileBusy() {
+    for (int w = 0; w < changedWordCount_; ++w) {
+        if (changedWhileBusy_[w].load(std::memory_order_relaxed) == 0) continue;
+        std::uint32_t bits = changedWhileBusy_[w].exchange(0, std::memory_order_acquire);
+        for (int b = 0; b < 32; ++b) {
+            if (!(bits & (1u << b))) continue;
+            const int index = 32 * w + b;
+            if (editor_) editor_->ShowParamValue(index, GetParam(index).ToNormalized(), true);
+            ParamNoticed(index);
+        }
+    }
 }
 
 bool PluginBase::RenderBlockUnlessSilent(double** inputs, double** outputs, int frames) {
@@ -158,17 +184,21 @@ int PluginBase::UnserializePresets(const ChunkBuffer& buffer, int position) {
         std::uint8_t initialised = 0;
         p = buffer.ReadByte(initialised, p);
         preset.initialised = initialised != 0;
-        if (p >= 0 && preset.initialised) {
-            p = ReadState(buffer, p);
-            // Stored in its normal form, stamped with this program's own index and name.
-            if (p > 0) {
-                preset.state.Clear();
-                WriteStateFor(i, preset.state);
-            }
-        }
+        // Stored in its normal form, stamped with this program's own index and name.
+        if (p >= 0 && preset.initialised) p = NormalizeState(i, buffer, p, preset.state);
     }
     RecallPreset(currentPreset_);
     return p;
+}
+
+int PluginBase::NormalizeState(int index, const ChunkBuffer& buffer, int position,
+                               ChunkBuffer& out) {
+    int next = ReadState(buffer, position);
+    if (next > 0) {
+        out.Clear();
+        WriteStateFor(index, out);
+    }
+    return next;
 }
 
 void PluginBase::ModifyCurrentPreset(const char* name) {
@@ -192,18 +222,30 @@ void PluginBase::SetSampleRate(double rate) {
     // A rate that is not finite or implausibly low would make the control tick zero samples long;
     // an absurdly high one would make it longer than any offset can count.
     if (!std::isfinite(rate) || rate < kMinSampleRate || rate > kMaxSampleRate) return;
+    platform::ScopedLock render(renderMutex_);
     sampleRate_ = rate;
 }
 
 void PluginBase::SetBlockSize(int frames) {
     if (frames <= 0 || frames > kMaxBlockSize) return;
+    // The new buffers are made before the render mutex is taken, and swapped in under it: the
+    // audio thread reads the channels in every call.
+    std::vector<std::vector<double>> fresh;
     if (frames != blockSize_) {
-        for (Channel& channel : inputs_)
-            channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
-        for (Channel& channel : outputs_)
-            channel.scratch.assign(static_cast<std::size_t>(frames), 0.0);
+        fresh.resize(inputs_.size() + outputs_.size());
+        for (std::vector<double>& buffer : fresh)
+            buffer.assign(static_cast<std::size_t>(frames), 0.0);
     }
-    blockSize_ = frames;
+    {
+        platform::ScopedLock render(renderMutex_);
+        std::size_t next = 0;
+        if (!fresh.empty()) {
+            for (Channel& channel : inputs_) channel.scratch.swap(fresh[next++]);
+            for (Channel& channel : outputs_) channel.scratch.swap(fresh[next++]);
+        }
+        blockSize_ = frames;
+    }
+    // The old buffers go with fresh, after the mutex is released.
 }
 
 bool PluginBase::RecallPreset(int index) {
@@ -246,6 +288,9 @@ void PluginBase::FillEmptyPresets() {
 }
 
 void PluginBase::AllParamsChanged() {
+    // The engine takes all the values at once: no block is rendered from half of them.
+    platform::ScopedLock lock(mutex_);
+    platform::ScopedLock render(renderMutex_);
     for (int i = 0; i < ParamCount(); ++i) ParamChanged(i);
 }
 
@@ -295,6 +340,7 @@ bool PluginBase::LegalIO(int inputs, int outputs) const {
 
 void PluginBase::LimitToStereo() {
     // Only channels beyond the second are touched: they are marked disconnected.
+    platform::ScopedLock render(renderMutex_);
     for (std::size_t c = 2; c < inputs_.size(); ++c) inputs_[c].connected = false;
     for (std::size_t c = 2; c < outputs_.size(); ++c) outputs_[c].connected = false;
 }

@@ -10,6 +10,7 @@
 #include "host/Param.h"
 #include "platform/Mutex.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -67,7 +68,15 @@ public:
     // Virtual operations, in slot order.
     virtual ~PluginBase();
     virtual void ResetProcessing();
+    // A parameter's value changed: ParamNoticed, then ApplyParamToEngine. Called with the
+    // instance mutex held.
     virtual void ParamChanged(int index);
+    // What a changed value means outside the sound (MIDI learn, the editor's look). Called with
+    // the instance mutex held.
+    virtual void ParamNoticed(int) {}
+    // Hands a parameter's current value to the engine, under the render mutex, which it takes
+    // itself. It needs nothing else of the instance, so it may run without the instance mutex.
+    virtual void ApplyParamToEngine(int) {}
     virtual void RenderBlock(double** inputs, double** outputs, int frames);
     // As RenderBlock, but a block whose every output sample is +0 may be left unwritten, which
     // true reports: the outputs then stand for zeros. The float path uses it so that silence
@@ -115,8 +124,26 @@ public:
     // The position after the readable state at position, or -1; changes nothing. Lets a whole
     // bank be checked before any program is overwritten.
     virtual int CheckState(const ChunkBuffer& buffer, int position);
+    // Writes the state read at position into out in its normal form, stamped with program index's
+    // number and name, and answers the position after it (-1 when unreadable). The default reads
+    // the state into the parameters and writes it back; an instrument that can convert a state on
+    // its own overrides it, so that loading a bank leaves the sound alone.
+    virtual int NormalizeState(int index, const ChunkBuffer& buffer, int position,
+                               ChunkBuffer& out);
+    // The audio thread enters and leaves a process call or an event list with the render mutex
+    // held. An instrument that put work aside, because it could not take the instance mutex
+    // without waiting, does it here once it can.
+    virtual void AudioCallStarting() {}
+    virtual void AudioCallEnded(bool) {}
 
     // Non-virtual operations.
+    // Sets a parameter from a thread that could not take the instance mutex at once (another
+    // thread holds it): the value is stored and reaches the engine now; the editor and MIDI learn
+    // hear of it once the mutex is free (ShowParamsChangedWhileBusy).
+    void SetParamWhileBusy(int index, double normalized);
+    // With the instance mutex held: tells the editor and MIDI learn of the parameters that
+    // SetParamWhileBusy changed.
+    void ShowParamsChangedWhileBusy();
     bool RecallPreset(int index);
     std::string PresetName(int index) const;
     void FillEmptyPresets();
@@ -166,7 +193,13 @@ public:
     Channel& Output(int index) { return outputs_[static_cast<std::size_t>(index)]; }
     const std::vector<IoConfiguration>& IoConfigurations() const { return ioConfigurations_; }
     PluginEditor* Editor() const { return editor_; }
+    // The instance mutex: parameters as the host and the editor see them, the programs, the
+    // editor, the settings and learn. The audio thread never waits for it.
     platform::RecursiveMutex& Mutex() { return mutex_; }
+    // The render mutex: the engine, the queued MIDI, the channels, the sample rate and the block
+    // size. The audio thread holds it for each call; other threads take it only to copy a few
+    // values in, never around decoding, drawing, files or a loop over the programs.
+    platform::RecursiveMutex& RenderMutex() { return renderMutex_; }
     int Latency() const { return latency_; }
     int TailSize() const { return tailSize_; }
     bool UsesStateChunks() const { return usesStateChunks_; }
@@ -183,8 +216,11 @@ public:
     int DecimalVersion() const;
 
 private:
-    // Declared first so that it is destroyed last, after everything it guards.
+    // Declared first so that they are destroyed last, after everything they guard. A thread that
+    // holds both took the instance mutex first; the audio thread, which holds the render mutex,
+    // only ever tries the instance mutex.
     platform::RecursiveMutex mutex_;
+    platform::RecursiveMutex renderMutex_;
 
 protected:
     std::vector<Param> params_;
@@ -214,6 +250,9 @@ protected:
 
 private:
     void ParseIoConfigurations(const char* text);
+    // One bit per parameter that SetParamWhileBusy changed and the editor has not been shown.
+    std::unique_ptr<std::atomic<std::uint32_t>[]> changedWhileBusy_;
+    int changedWordCount_ = 0;
 };
 
 // Cuts a preset name to what a preset holds (255 characters).

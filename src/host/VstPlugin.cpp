@@ -1,6 +1,7 @@
 #include "host/VstPlugin.h"
 
 #include "common/NumberText.h"
+#include "common/SlowWork.h"
 #include "host/ChunkVersion.h"
 
 #include <algorithm>
@@ -29,6 +30,8 @@ vst2::IntPtr VORNA_VSTCALL DispatcherEntry(vst2::AEffect* effect, vst2::Int32 op
             delete plugin;
             return 0;
         }
+        // Events come from the audio thread, which must not wait for the instance mutex.
+        if (opcode == vst2::effProcessEvents) return plugin->ProcessEvents(data);
         return plugin->Dispatch(opcode, index, value, data, opt);
     } catch (...) {
         return 0;
@@ -225,6 +228,7 @@ vst2::IntPtr VstPlugin::CallHost(vst2::Int32 opcode, vst2::Int32 index, vst2::In
 vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::IntPtr value,
                                  void* data, float opt) {
     platform::ScopedLock lock(Mutex());
+    ShowParamsChangedWhileBusy();
     switch (opcode) {
     case vst2::effOpen:
         HostSpecificSetup();
@@ -312,8 +316,6 @@ vst2::IntPtr VstPlugin::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::In
         return GetChunk(index, data);
     case vst2::effSetChunk:
         return SetChunk(index, value, data);
-    case vst2::effProcessEvents:
-        return ProcessEvents(data);
     case vst2::effCanBeAutomated:
         return 1;
     case vst2::effString2Parameter:
@@ -400,6 +402,7 @@ vst2::IntPtr VstPlugin::SetChunk(vst2::Int32 index, vst2::IntPtr size, void* dat
     bool quirk = IsQuirkHost();
     bool bank = index == 0 && !quirk;
     ChunkBuffer& buffer = bank ? bankState_ : programState_;
+    common::SlowWorkStarts(common::SlowWork::ChunkParsing);
     buffer.Assign(data, static_cast<std::size_t>(size));
     int position = 0;
     std::int32_t version = ReadChunkVersion(buffer, position);
@@ -444,6 +447,8 @@ vst2::IntPtr VstPlugin::SetChunk(vst2::Int32 index, vst2::IntPtr size, void* dat
 
 vst2::IntPtr VstPlugin::ProcessEvents(void* data) {
     if (!data) return 0;
+    platform::ScopedLock render(RenderMutex());
+    AudioCallStarting();
     auto* list = static_cast<vst2::VstEvents*>(data);
     // The list holds numEvents pointers, however many its declaration shows: they are read
     // through a plain pointer, not as elements of the two-entry array.
@@ -469,6 +474,7 @@ vst2::IntPtr VstPlugin::ProcessEvents(void* data) {
             HandleSysEx(message);
         }
     }
+    AudioCallEnded(false);
     return 1;
 }
 
@@ -550,6 +556,7 @@ void VstPlugin::SetSpeakerArrangement(vst2::VstSpeakerArrangement* arrangement,
     if (!arrangement) return;
     int connected =
         std::min<int>(std::max(arrangement->numChannels, 0), static_cast<int>(channels.size()));
+    platform::ScopedLock render(RenderMutex());
     for (std::size_t c = 0; c < channels.size(); ++c) {
         channels[c].connected = static_cast<int>(c) < connected;
         if (!channels[c].connected) channels[c].buffer = channels[c].scratch.data();
@@ -557,15 +564,22 @@ void VstPlugin::SetSpeakerArrangement(vst2::VstSpeakerArrangement* arrangement,
 }
 
 float VstPlugin::GetParameterNormalized(vst2::Int32 index) {
-    platform::ScopedLock lock(Mutex());
+    // The value is read without a lock: some hosts ask from their audio thread.
     if (!IsValidParam(index)) return 0.0f;
     return static_cast<float>(GetParam(index).ToNormalized());
 }
 
 void VstPlugin::SetParameterNormalized(vst2::Int32 index, float value) {
-    platform::ScopedLock lock(Mutex());
     if (!IsValidParam(index) || !std::isfinite(value)) return;
     double normalized = std::clamp(static_cast<double>(value), 0.0, 1.0);
+    // Hosts automate from their audio thread too. While another thread holds the instance mutex
+    // (the editor drawing, a bank loading), the value still reaches the engine at once.
+    platform::ScopedTryLock lock(Mutex());
+    if (!lock.Owns()) {
+        SetParamWhileBusy(index, normalized);
+        return;
+    }
+    ShowParamsChangedWhileBusy();
     if (Editor()) Editor()->ShowParamValue(index, normalized, true);
     GetParam(index).SetFromNormalized(normalized);
     ParamChanged(index);
@@ -589,7 +603,8 @@ void VstPlugin::RenderPiece(int frames) {
 }
 
 void VstPlugin::ProcessFloat(float** inputs, float** outputs, vst2::Int32 frames, bool accumulate) {
-    platform::ScopedLock lock(Mutex());
+    platform::ScopedLock render(RenderMutex());
+    AudioCallStarting();
     CallHost(vst2::audioMasterWantMidi, 0, 1);
     // A call longer than the block size the host set is rendered in pieces that fit the scratch
     // buffers.
@@ -628,10 +643,12 @@ void VstPlugin::ProcessFloat(float** inputs, float** outputs, vst2::Int32 frames
         }
         done += piece;
     }
+    AudioCallEnded(true);
 }
 
 void VstPlugin::ProcessDouble(double** inputs, double** outputs, vst2::Int32 frames) {
-    platform::ScopedLock lock(Mutex());
+    platform::ScopedLock render(RenderMutex());
+    AudioCallStarting();
     CallHost(vst2::audioMasterWantMidi, 0, 1);
     for (int done = 0; done < frames;) {
         int piece = std::min(frames - done, BlockSize());
@@ -656,6 +673,7 @@ void VstPlugin::ProcessDouble(double** inputs, double** outputs, vst2::Int32 fra
         RenderPiece(piece);
         done += piece;
     }
+    AudioCallEnded(true);
 }
 
 void VstPlugin::BeginParamEdit(int index) {

@@ -43,9 +43,11 @@ public:
     int HostVersion() const { return hostVersion_; }
     int VendorExtensionBits() const { return extensionBits_; }
 
-    // Entry points reached through the effect record.
+    // Entry points reached through the effect record. Dispatch holds the instance mutex; the
+    // audio thread's calls (events and processing) hold only the render mutex.
     vst2::IntPtr Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::IntPtr value, void* data,
                           float opt);
+    vst2::IntPtr ProcessEvents(void* data);
     void ProcessFloat(float** inputs, float** outputs, vst2::Int32 frames, bool accumulate);
     void ProcessDouble(double** inputs, double** outputs, vst2::Int32 frames);
     float GetParameterNormalized(vst2::Int32 index);
@@ -58,7 +60,6 @@ protected:
 private:
     vst2::IntPtr GetChunk(vst2::Int32 index, void* data);
     vst2::IntPtr SetChunk(vst2::Int32 index, vst2::IntPtr size, void* data);
-    vst2::IntPtr ProcessEvents(void* data);
     vst2::IntPtr StringToParameter(vst2::Int32 index, const char* text);
     vst2::IntPtr PinProperties(bool input, vst2::Int32 index, void* data);
     vst2::IntPtr CanDo(const char* text);

@@ -54,6 +54,22 @@ private:
     RecursiveMutex& mutex_;
 };
 
+// Takes the mutex for the lifetime of the scope only when no other thread holds it.
+class ScopedTryLock {
+public:
+    explicit ScopedTryLock(RecursiveMutex& mutex) : mutex_(mutex), owns_(mutex.TryLock()) {}
+    ~ScopedTryLock() {
+        if (owns_) mutex_.Unlock();
+    }
+    ScopedTryLock(const ScopedTryLock&) = delete;
+    ScopedTryLock& operator=(const ScopedTryLock&) = delete;
+    bool Owns() const { return owns_; }
+
+private:
+    RecursiveMutex& mutex_;
+    bool owns_;
+};
+
 // Lets go of a mutex for the lifetime of the scope, whatever the depth the calling thread holds
 // it at, and takes it back to that depth afterwards. Does nothing when the thread does not hold it.
 class ScopedRelease {

@@ -42,8 +42,9 @@ bool EqualsIgnoringCase(const std::string& text, const char* word) {
 }
 
 // A flag whose text must be "true" exactly (the editor option) or in any case (the MIDI ones).
+template <typename Flag>
 void ReadFlag(const IniDocument& ini, const char* section, const char* key, std::size_t maxChars,
-              bool caseSensitive, bool& flag) {
+              bool caseSensitive, Flag& flag) {
     std::string text = ini.Read(section, key, FlagText(flag), maxChars);
     if (text.empty()) return;
     flag = caseSensitive ? text == "true" : EqualsIgnoringCase(text, "true");

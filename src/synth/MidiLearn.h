@@ -2,12 +2,14 @@
 // MIDI learn: the user arms learn (or unlearn), then touches a control and moves a hardware
 // controller in either order; the pair changes the controller map.
 
+#include "common/Relaxed.h"
 #include "synth/ControllerMap.h"
 
 namespace synth {
 
 struct LearnState {
-    bool active = false;
+    // Read by the audio thread as controllers arrive, without the instance's lock.
+    common::Relaxed<bool> active{false};
     bool unlearn = false;
     int controller = -1; // controller received while armed, -1 none
     int parameter = -1;  // parameter (or editor button id) touched while armed, -1 none

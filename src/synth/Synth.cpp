@@ -19,8 +19,31 @@ Synth::Synth(vst2::HostCallback hostCallback, int paramCount, int presetCount,
 
 Synth::~Synth() = default;
 
+// One call of the audio thread's: the outermost one lets go of the instance mutex if it took it.
+class AudioCall {
+public:
+    explicit AudioCall(Synth& synth) : synth_(synth), render_(synth.RenderMutex()) {
+        ++synth_.audioCallDepth_;
+    }
+    ~AudioCall() {
+        if (--synth_.audioCallDepth_ == 0 && synth_.audioHoldsMutex_) {
+            synth_.audioHoldsMutex_ = false;
+            synth_.Mutex().Unlock();
+        }
+    }
+    AudioCall(const AudioCall&) = delete;
+    AudioCall& operator=(const AudioCall&) = delete;
+
+private:
+    Synth& synth_;
+    platform::ScopedLock render_;
+};
+
 void Synth::ResetProcessing() {
     platform::ScopedLock lock(Mutex());
+    platform::ScopedLock render(RenderMutex());
+    // What waited for the mutex is handed on first: a program change before a reset stays.
+    HandOnDeferred();
     midiEvents_.ResizeForBlock(BlockSize());
     ClearHeldNotes();
     tickClock_.samplesToNextTick = 0;
@@ -28,9 +51,89 @@ void Synth::ResetProcessing() {
     tickClock_.tickInterval = static_cast<int>(SampleRate()) / 1000;
 }
 
-void Synth::ParamChanged(int index) {
+void Synth::ParamNoticed(int index) {
     platform::ScopedLock lock(Mutex());
     if (learn_.active && index >= 0 && index <= 90) LearnParameter(index);
+}
+
+bool Synth::NeedsInstanceMutex(const host::MidiMessage& message) const {
+    switch (message.status >> 4) {
+    case 0xB:
+        return (message.data1 & 0x7F) < 120 && LearnActive();
+    case 0xC:
+        return !Settings().ignoreProgramChange;
+    default:
+        return false;
+    }
+}
+
+bool Synth::TakeMutexForAudio() {
+    if (audioHoldsMutex_) return true;
+    if (!Mutex().TryLock()) return false;
+    audioHoldsMutex_ = true;
+    return true;
+}
+
+void Synth::HandleMidiMessage(const host::MidiMessage& message) {
+    AudioCall call(*this);
+    if (Settings().midiThru) SendMidiMessage(message);
+    if (!deferred_.Empty() || (NeedsInstanceMutex(message) && !TakeMutexForAudio())) {
+        deferred_.AddMidi(message, processCalls_);
+        return;
+    }
+    HandleMidiNow(message, audioHoldsMutex_ || Mutex().HeldByThisThread());
+}
+
+void Synth::HandleSysEx(const host::SysExMessage& message) {
+    AudioCall call(*this);
+    if (!deferred_.Empty() || !TakeMutexForAudio()) {
+        deferred_.AddSysEx(message, processCalls_);
+        return;
+    }
+    HandleSysExNow(message);
+}
+
+void Synth::ApplyMappedController(int controller, int value) {
+    AudioCall call(*this);
+    if (!deferred_.Empty() || !TakeMutexForAudio()) {
+        deferred_.AddController(controller, value, processCalls_);
+        return;
+    }
+    ApplyController(controller, value);
+}
+
+void Synth::HandOnDeferred() {
+    deferred_.Drain(processCalls_,
+                    [this](DeferredEvent::Kind kind, const host::MidiMessage& message,
+                           const host::SysExMessage& sysEx) {
+                        switch (kind) {
+                        case DeferredEvent::Kind::Midi:
+                            HandleMidiNow(message, true);
+                            break;
+                        case DeferredEvent::Kind::SysEx:
+                            HandleSysExNow(sysEx);
+                            break;
+                        case DeferredEvent::Kind::Controller:
+                            ApplyController(message.data1, message.data2);
+                            break;
+                        }
+                    });
+}
+
+void Synth::AudioCallStarting() {
+    ++audioCallDepth_;
+    if (deferred_.Empty()) return;
+    if (!TakeMutexForAudio()) return;
+    ShowParamsChangedWhileBusy();
+    HandOnDeferred();
+}
+
+void Synth::AudioCallEnded(bool rendered) {
+    if (rendered) ++processCalls_;
+    if (--audioCallDepth_ == 0 && audioHoldsMutex_) {
+        audioHoldsMutex_ = false;
+        Mutex().Unlock();
+    }
 }
 
 void Synth::ActivationChanged(bool active) {
@@ -46,13 +149,21 @@ void Synth::SelectProgram(int index) {
     ReportAllParamsToHost();
 }
 
-bool Synth::ReadConfiguration() { return synth::ReadConfiguration(settings_); }
+bool Synth::ReadConfiguration() {
+    return synth::ReadConfiguration(settings_);
+}
 
-bool Synth::WriteConfiguration(int which) { return synth::WriteConfiguration(settings_, which); }
+bool Synth::WriteConfiguration(int which) {
+    return synth::WriteConfiguration(settings_, which);
+}
 
-bool Synth::SetStartupBank(const std::string& path) { return synth::SetStartupBank(settings_, path); }
+bool Synth::SetStartupBank(const std::string& path) {
+    return synth::SetStartupBank(settings_, path);
+}
 
-bool Synth::ClearStartupBank() { return synth::ClearStartupBank(settings_); }
+bool Synth::ClearStartupBank() {
+    return synth::ClearStartupBank(settings_);
+}
 
 bool Synth::WriteProgramFolder(const std::string& folder) {
     return synth::WriteProgramFolder(settings_, folder);

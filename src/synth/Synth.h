@@ -6,8 +6,9 @@
 #include "engine/RenderState.h"
 #include "host/VstPlugin.h"
 #include "platform/UiServices.h"
-#include "synth/MtsClient.h"
+#include "synth/DeferredEvents.h"
 #include "synth/MidiLearn.h"
+#include "synth/MtsClient.h"
 #include "synth/SynthSettings.h"
 
 #include <memory>
@@ -21,8 +22,18 @@ public:
     ~Synth() override;
 
     void ResetProcessing() override;
-    void ParamChanged(int index) override;
+    void ParamNoticed(int index) override;
     void ActivationChanged(bool active) override;
+
+    // MIDI and SysEx from the host's event list, on the audio thread. What needs the instance
+    // mutex (program changes, learn, SysEx) is handled at once when the mutex is free, and
+    // otherwise put aside, with everything after it, until a later call finds it free.
+    void HandleMidiMessage(const host::MidiMessage& message) final;
+    void HandleSysEx(const host::SysExMessage& message) final;
+    void AudioCallStarting() override;
+    void AudioCallEnded(bool rendered) override;
+    // Events waiting for the instance mutex (for tests).
+    std::size_t DeferredEventCount() const { return deferred_.Size(); }
 
     // Operations added by this class.
     virtual void AllNotesOff() {}
@@ -67,8 +78,14 @@ public:
     void ApplyController(int controller, int value);
 
 protected:
-    // A controller the render loop hands to the controller map (all but 1, 2, 4 and 64).
-    void ApplyMappedController(int controller, int value) { ApplyController(controller, value); }
+    // A message handled now; controlHeld tells whether this thread holds the instance mutex (else
+    // nothing may be done that needs it).
+    virtual void HandleMidiNow(const host::MidiMessage&, bool) {}
+    // A complete or partial SysEx message, handled with the instance mutex held.
+    virtual void HandleSysExNow(const host::SysExMessage&) {}
+    // A controller the render loop hands to the controller map (all but 1, 2, 4 and 64): applied
+    // now, or put aside when the instance mutex is busy.
+    void ApplyMappedController(int controller, int value);
     // Called when a completed learn switched learn off: the editor turns its learn switch off.
     virtual void LearnSwitchedOff() {}
     // The held-note list lives with the note handling of the product; the base reset clears it.
@@ -83,6 +100,20 @@ protected:
     platform::UiServices* ui_ = &noUi_;
     std::unique_ptr<MtsClient> tuning_;
     LearnState learn_;
+
+private:
+    friend class AudioCall;
+    bool NeedsInstanceMutex(const host::MidiMessage& message) const;
+    // The audio thread takes the instance mutex only when no one else holds it, and keeps it
+    // until its call ends.
+    bool TakeMutexForAudio();
+    void HandOnDeferred();
+
+    // Guarded by the render mutex.
+    DeferredEvents deferred_;
+    std::uint64_t processCalls_ = 0;
+    int audioCallDepth_ = 0;
+    bool audioHoldsMutex_ = false;
 };
 
 } // namespace synth

@@ -32,21 +32,22 @@ public:
 
     // The engine (VornEngine.cpp).
     void ResetProcessing() override;
-    void ParamChanged(int index) override;
+    void ParamNoticed(int index) override;
+    void ApplyParamToEngine(int index) override;
     void RenderBlock(double** inputs, double** outputs, int frames) override;
     bool RenderBlockUnlessSilent(double** inputs, double** outputs, int frames) override;
-    void HandleMidiMessage(const host::MidiMessage& message) override;
     void AllNotesOff() override;
     engine::VoiceEngine& Voices() { return voices_; }
     engine::RenderLoop& Render() { return render_; }
     const engine::MidiEventQueue& MidiEvents() const { return midiEvents_; }
     const engine::TickClock& Clock() const { return tickClock_; }
-    void HandleSysEx(const host::SysExMessage& message) override;
 
     // Program state (VornState.cpp).
     bool WriteState(host::ChunkBuffer& buffer) override;
     int ReadState(const host::ChunkBuffer& buffer, int position) override;
     int CheckState(const host::ChunkBuffer& buffer, int position) override;
+    int NormalizeState(int index, const host::ChunkBuffer& buffer, int position,
+                       host::ChunkBuffer& out) override;
 
     // Programs and the browser's data (VornPrograms.cpp).
     void SelectProgram(int index) override;
@@ -106,6 +107,8 @@ public:
     void EditorOpened() override;
 
 protected:
+    void HandleMidiNow(const host::MidiMessage& message, bool controlHeld) override;
+    void HandleSysExNow(const host::SysExMessage& message) override;
     void ClearHeldNotes() override;
     void LearnSwitchedOff() override;
 

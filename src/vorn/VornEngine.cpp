@@ -15,19 +15,27 @@ void Vorn::ClearHeldNotes() {
 
 void Vorn::ResetProcessing() {
     platform::ScopedLock lock(Mutex());
+    platform::ScopedLock render(RenderMutex());
     Synth::ResetProcessing();
     render_.Reset(SampleRate());
 }
 
 void Vorn::AllNotesOff() {
-    platform::ScopedLock lock(Mutex());
+    platform::ScopedLock render(RenderMutex());
     render_.AllNotesOff();
 }
 
-void Vorn::ParamChanged(int index) {
-    platform::ScopedLock lock(Mutex());
-    Synth::ParamChanged(index); // MIDI learn takes the index first when armed
+void Vorn::ParamNoticed(int index) {
+    Synth::ParamNoticed(index); // MIDI learn takes the index first when armed
+    if (!IsValidParam(index) || index < engine::kGlobalParamCount) return;
+    // A switched-off operator's controls look washed out: redrawn at the next idle call.
+    if ((index - engine::kGlobalParamCount) % engine::kOperatorParamCount == engine::kOpEnable)
+        browser_.needsRedraw = true;
+}
+
+void Vorn::ApplyParamToEngine(int index) {
     if (!IsValidParam(index)) return;
+    platform::ScopedLock render(RenderMutex());
     const host::Param& param = GetParam(index);
     double value = param.ClampedValue();
     double span = param.Max() - param.Min();
@@ -39,8 +47,6 @@ void Vorn::ParamChanged(int index) {
     int op = (index - engine::kGlobalParamCount) / engine::kOperatorParamCount;
     int m = (index - engine::kGlobalParamCount) % engine::kOperatorParamCount;
     voices_.SetVoiceParam(engine::kGlobalParamCount + m, op, value);
-    // A switched-off operator's controls look washed out: redrawn at the next idle call.
-    if (m == engine::kOpEnable) browser_.needsRedraw = true;
 }
 
 void Vorn::ApplyGlobalParam(int index, double value, bool on) {
@@ -110,7 +116,7 @@ bool Vorn::RenderBlockUnlessSilent(double** inputs, double** outputs, int frames
 }
 
 bool Vorn::RenderOutputs(double**, double** outputs, int frames, bool mayLeaveSilenceOut) {
-    platform::ScopedLock lock(Mutex());
+    platform::ScopedLock render(RenderMutex());
     if (frames < 1 || !outputs) return false;
     return render_.RenderBlock(OutputCount() > 0 ? outputs[0] : nullptr,
                                OutputCount() > 1 ? outputs[1] : nullptr, frames,
@@ -133,9 +139,8 @@ void Vorn::QueueMidi(host::MidiMessage message, bool adjustOffset) {
     midiEvents_.Add(event);
 }
 
-void Vorn::HandleMidiMessage(const host::MidiMessage& message) {
-    platform::ScopedLock lock(Mutex());
-    if (Settings().midiThru) SendMidiMessage(message);
+void Vorn::HandleMidiNow(const host::MidiMessage& message, bool controlHeld) {
+    platform::ScopedLock render(RenderMutex());
     int controller = message.data1 & 0x7F;
     switch (message.status >> 4) {
     case 0x8:
@@ -153,14 +158,14 @@ void Vorn::HandleMidiMessage(const host::MidiMessage& message) {
             // send them at transport stop): queued at their own offset, unadjusted like notes,
             // so that they release what came before them and not what comes after.
             if (controller == 120 || controller == 123) QueueMidi(message, false);
-        } else if (LearnActive()) {
+        } else if (LearnActive() && controlHeld) {
             LearnController(controller);
         } else {
             QueueMidi(message, controller != 64);
         }
         break;
     case 0xC:
-        if (!Settings().ignoreProgramChange) RecallPreset(message.data1 & 0x7F);
+        if (!Settings().ignoreProgramChange && controlHeld) RecallPreset(message.data1 & 0x7F);
         break;
     case 0xD:
     case 0xE:

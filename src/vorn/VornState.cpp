@@ -1,8 +1,11 @@
 // Vorn's program state: the 157-byte record of host/ProgramState, written from and read into the
 // 91 parameters. A state is applied only once it has been read completely.
 
+#include "common/SlowWork.h"
 #include "host/ProgramState.h"
 #include "vorn/Vorn.h"
+
+#include <algorithm>
 
 namespace vorn {
 
@@ -29,6 +32,7 @@ bool Vorn::WriteState(host::ChunkBuffer& buffer) {
 
 int Vorn::ReadState(const host::ChunkBuffer& buffer, int position) {
     platform::ScopedLock lock(Mutex());
+    common::SlowWorkStarts(common::SlowWork::ProgramDecoding);
     host::StoredState state;
     int end = host::ParseProgramState(buffer, position, state);
     if (end < 0) return -1;
@@ -50,6 +54,24 @@ programs::ParamValues Vorn::StoredParamValues(int index) const {
     for (int i = 0; i < host::kStateValueCount && i < engine::kParamCount && i < ParamCount(); ++i)
         values[static_cast<std::size_t>(i)] = stored[static_cast<std::size_t>(i)];
     return values;
+}
+
+int Vorn::NormalizeState(int index, const host::ChunkBuffer& buffer, int position,
+                         host::ChunkBuffer& out) {
+    // The values the state would give the parameters, written back as the state of program
+    // index: the parameters and the engine are not touched.
+    host::StoredState state;
+    int end = host::ParseProgramState(buffer, position, state);
+    if (end < 0) return -1;
+    host::ProgramValues values = host::ResolveStateValues(state, RangesOf(*this));
+    for (int i = 0; i < host::kStateValueCount && i < ParamCount(); ++i) {
+        const host::Param& param = GetParam(i);
+        values[static_cast<std::size_t>(i)] =
+            std::clamp(values[static_cast<std::size_t>(i)], param.Min(), param.Max());
+    }
+    out.Clear();
+    host::AppendProgramState(out, IsValidPreset(index) ? index : -1, PresetName(index), values);
+    return end;
 }
 
 int Vorn::CheckState(const host::ChunkBuffer& buffer, int position) {

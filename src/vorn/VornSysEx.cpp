@@ -41,7 +41,7 @@ int Vorn::CurrentBankBase() const {
 
 // --- Receiving -------------------------------------------------------------------------------
 
-void Vorn::HandleSysEx(const host::SysExMessage& message) {
+void Vorn::HandleSysExNow(const host::SysExMessage& message) {
     platform::ScopedLock lock(Mutex());
     if (!message.bytes || message.size <= 0) return;
     // The host's bytes are valid only during this call; the receive buffer keeps a copy, so a

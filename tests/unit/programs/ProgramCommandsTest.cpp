@@ -310,7 +310,7 @@ TEST_F(Commands, OptionsToggleAndWriteTheirKeyWithTheStartupBank) {
     WriteText(ini, "[MIDI Control]\nCC3=1\n");
     struct Option {
         int command;
-        bool synth::SynthSettings::*flag;
+        common::Relaxed<bool> synth::SynthSettings::*flag;
         const char* section;
         const char* key;
     };

@@ -2,5 +2,6 @@ list(APPEND VORNA_CORE_TEST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/IniFileTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ConfigurationTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/MidiLearnTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/DeferredEventsTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/UserFoldersTest.cpp)
 list(APPEND VORNA_CORE_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/DataFolderTest.cpp)

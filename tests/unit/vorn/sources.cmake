@@ -1,7 +1,9 @@
 list(APPEND VORNA_CORE_TEST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/VornInstanceTest.cpp
   ${CMAKE_CURRENT_LIST_DIR}/AllocationTest.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/ThreadingTest.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/ThreadingTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/AudioNeverWaitsTest.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TwoThreadStressTest.cpp)
 list(APPEND VORNA_CORE_TEST_SOURCES ${CMAKE_CURRENT_LIST_DIR}/VornRenderTest.cpp)
 list(APPEND VORNA_CORE_TEST_SOURCES
   ${CMAKE_CURRENT_LIST_DIR}/PanicOrderTest.cpp
