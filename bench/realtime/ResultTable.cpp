@@ -1,23 +1,11 @@
 #include "ResultTable.h"
 
-#include <cstdarg>
-#include <cstdio>
+#include <iomanip>
 #include <string>
 
 namespace realtime {
 
 namespace {
-
-std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
-
-std::string Format(const char* format, ...) {
-    char text[256];
-    va_list arguments;
-    va_start(arguments, format);
-    std::vsnprintf(text, sizeof text, format, arguments);
-    va_end(arguments);
-    return text;
-}
 
 const char* StatusText(RunStatus status) {
     switch (status) {
@@ -31,30 +19,73 @@ const char* StatusText(RunStatus status) {
     return "";
 }
 
+// One row: the workload's name, then right-aligned cells of the given widths.
+class Row {
+public:
+    Row(std::ostream& out, const std::string& name) : out_(out) {
+        out_ << std::left << std::setw(27) << name << std::right;
+    }
+    template <typename Value> Row& Cell(int width, const Value& value) {
+        out_ << ' ' << std::setw(width) << value;
+        return *this;
+    }
+    Row& Milliseconds(int width, double value) {
+        out_ << ' ' << std::setw(width) << std::fixed << std::setprecision(3) << value;
+        return *this;
+    }
+    void End(const char* status = "") { out_ << "  " << status << "\n"; }
+
+private:
+    std::ostream& out_;
+};
+
 } // namespace
 
 void PrintHeading(std::ostream& out, const WorkloadRunner& runner) {
     const RunOptions& options = runner.Options();
-    out << Format("Audio calls (effProcessEvents + processReplacing) of %d frames at 44100 Hz "
-                  "while the GUI thread works; budget %.3f ms per call, %.1f s per workload.\n",
-                  options.blockFrames, runner.BudgetMs(), options.seconds);
+    out << "Audio calls (effProcessEvents + processReplacing) of " << options.blockFrames
+        << " frames at 44100 Hz while the GUI thread works; budget " << std::fixed
+        << std::setprecision(3) << runner.BudgetMs() << " ms per call, " << std::setprecision(1)
+        << options.seconds << " s per workload.\n";
 }
 
 void PrintTable(std::ostream& out, const std::vector<WorkloadResult>& results) {
-    out << Format("%-27s %7s %9s %9s %10s %7s %6s %7s %9s  %s\n", "workload", "calls", "median",
-                  "p99.9", "longest", "over", "late", "silent", "GUI ops", "");
-    out << Format("%-27s %7s %9s %9s %10s %7s %6s %7s %9s\n", "", "", "ms", "ms", "ms", "budget",
-                  "starts", "calls", "");
+    Row(out, "workload")
+        .Cell(7, "calls")
+        .Cell(9, "median")
+        .Cell(9, "p99.9")
+        .Cell(10, "longest")
+        .Cell(7, "over")
+        .Cell(6, "late")
+        .Cell(7, "silent")
+        .Cell(9, "GUI ops")
+        .End();
+    Row(out, "")
+        .Cell(7, "")
+        .Cell(9, "ms")
+        .Cell(9, "ms")
+        .Cell(10, "ms")
+        .Cell(7, "budget")
+        .Cell(6, "starts")
+        .Cell(7, "calls")
+        .Cell(9, "")
+        .End();
     for (const WorkloadResult& result : results) {
         if (result.status == RunStatus::NotRun) {
-            out << Format("%-27s %s\n", result.name.c_str(), StatusText(result.status));
+            Row(out, result.name).End(StatusText(result.status));
             continue;
         }
         const CallSummary& audio = result.audio;
-        out << Format("%-27s %7zu %9.3f %9.3f %10.3f %7zu %6zu %7zu %9lld  %s\n",
-                      result.name.c_str(), audio.calls, audio.medianMs, audio.p999Ms,
-                      audio.longestMs, audio.overBudget, result.lateStarts, result.silentCalls,
-                      static_cast<long long>(result.guiOperations), StatusText(result.status));
+        Row(out, result.name)
+            .Cell(7, audio.calls)
+            .Milliseconds(9, audio.medianMs)
+            .Milliseconds(9, audio.p999Ms)
+            .Milliseconds(10, audio.longestMs)
+            .Cell(7, audio.overBudget)
+            .Cell(6, result.lateStarts)
+            .Cell(7, result.silentCalls)
+            .Cell(9, result.guiOperations)
+            .End(StatusText(result.status));
     }
     std::string priority;
     for (const WorkloadResult& result : results) {
