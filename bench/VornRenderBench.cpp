@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "PluginHost.h"
-#include "host/VstEntry.h"
+#include "vst2/VstEntry.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #   tools/build.sh test-full  the same with every check in full, and the fuzzers run (for a release)
 #   tools/build.sh deps   only installs what is missing
 #   tools/build.sh listen builds the Linux target and writes the factory sounds' listening page
+#   tools/build.sh check-layers  refuses includes that cross the layers of src/layers.txt
 set -euo pipefail
 cd "$(dirname "${BASH_SOURCE[0]}")/.."
 
@@ -340,6 +341,8 @@ finish_background_build() {
 # (a long test running on alone, waits for the X server or Wine).
 run_tests() {
   trap stop_services EXIT
+  # The layers first: a breach fails the run before anything is built.
+  tools/check-layers.sh
   local run_start=$SECONDS jobs start tree_before presets i
   jobs=$(nproc)
   tree_before=$(git status --porcelain --untracked-files=all 2>/dev/null || true)
@@ -416,5 +419,6 @@ case "${1:-}" in
   test) install_test_packages; run_tests ;;
   test-full) install_test_packages; run_full_tests ;;
   listen) install_build_packages; run_listen ;;
-  *) echo "usage: $0 demo|test|test-full|deps|listen" >&2; exit 2 ;;
+  check-layers) tools/check-layers.sh ;;
+  *) echo "usage: $0 demo|test|test-full|deps|listen|check-layers" >&2; exit 2 ;;
 esac

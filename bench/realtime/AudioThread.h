@@ -4,7 +4,7 @@
 // steady clock. The durations go into an array allocated before the thread starts, so the thread
 // itself allocates nothing while it measures.
 
-#include "host/Vst2Abi.h"
+#include "vst2/Vst2Abi.h"
 
 #include <atomic>
 #include <chrono>

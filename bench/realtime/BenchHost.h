@@ -3,7 +3,7 @@
 // thread and its GUI thread at once, so this one keeps no state: it answers the questions a
 // plug-in asks with constants and ignores everything else.
 
-#include "host/Vst2Abi.h"
+#include "vst2/Vst2Abi.h"
 
 namespace realtime {
 

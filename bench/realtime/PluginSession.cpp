@@ -1,9 +1,9 @@
 #include "PluginSession.h"
 
 #include "BenchHost.h"
-#include "host/VstEntry.h"
-#include "host/VstPlugin.h"
 #include "vorn/Vorn.h"
+#include "vst2/Vst2Adapter.h"
+#include "vst2/VstEntry.h"
 
 #include <algorithm>
 #include <cmath>
@@ -81,7 +81,7 @@ bool PluginSession::HoldNotesAndCheckSound(int blockFrames, std::string& error) 
 }
 
 vorn::Vorn& PluginSession::Plugin() const {
-    return *static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(effect_));
+    return *static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(effect_));
 }
 
 vst2::IntPtr PluginSession::Dispatch(vst2::Int32 opcode, vst2::Int32 index, vst2::IntPtr value,

@@ -3,7 +3,7 @@
 // opened at 44 100 Hz with the benchmark's block size, switched on, and holding 16 notes that are
 // checked to sound before anything is timed.
 
-#include "host/Vst2Abi.h"
+#include "vst2/Vst2Abi.h"
 
 #include <cstdint>
 #include <string>

@@ -2,11 +2,11 @@
 
 #include "common/NumberText.h"
 #include "editor/ControlLayout.h"
+#include "editor/EditorHost.h"
 #include "editor/VornEditor.h"
 #include "graphics/PopupMenu.h"
 #include "graphics/TextRenderer.h"
 #include "programs/ProgramNumbering.h"
-#include "vorn/Vorn.h"
 
 #include <algorithm>
 #include <cmath>

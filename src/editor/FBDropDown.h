@@ -8,15 +8,13 @@
 
 #include <string>
 
-namespace vorn {
-class Vorn;
-}
-
 namespace graphics {
 class PopupMenu;
 }
 
 namespace editor {
+
+class EditorHost;
 
 class VornEditor;
 
@@ -48,7 +46,7 @@ private:
     void ChooseParameterValue();
 
     VornEditor& editor_;
-    vorn::Vorn& owner_;
+    EditorHost& owner_;
     graphics::Rect textRect_;
 };
 

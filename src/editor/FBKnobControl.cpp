@@ -1,10 +1,10 @@
 #include "editor/FBKnobControl.h"
 
+#include "editor/EditorHost.h"
 #include "editor/VornEditor.h"
 #include "graphics/BitmapControl.h"
 #include "graphics/Drawing.h"
 #include "graphics/TextRenderer.h"
-#include "vorn/Vorn.h"
 
 namespace editor {
 

@@ -6,11 +6,9 @@
 
 #include "graphics/KnobControl.h"
 
-namespace vorn {
-class Vorn;
-}
-
 namespace editor {
+
+class EditorHost;
 
 class VornEditor;
 
@@ -33,7 +31,7 @@ public:
     const graphics::Rect& ValueTextRect() const { return valueRect_; }
 
 private:
-    vorn::Vorn& owner_;
+    EditorHost& owner_;
     graphics::Rect valueRect_;
     bool hover_ = false;
 };

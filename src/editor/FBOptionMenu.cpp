@@ -1,12 +1,12 @@
 #include "editor/FBOptionMenu.h"
 
 #include "editor/ControlLayout.h"
+#include "editor/EditorHost.h"
 #include "editor/VornEditor.h"
 #include "graphics/PopupMenu.h"
-#include "programs/ProgramCommands.h"
+#include "programs/CommandIds.h"
 #include "synth/SynthSettings.h"
 #include "update/VersionCheck.h"
-#include "vorn/Vorn.h"
 
 #include <string>
 
@@ -124,9 +124,9 @@ void FBOptionMenu::MouseDown(int, int, const graphics::Modifiers&) {
     const int command = ChosenCommand(menu, commands_, editor_.CreatePopupMenu(menu, rect_));
     if (command < 0) return;
     if (command == kVisitMakerWebSite)
-        VisitMakerWebSite(owner_.Ui());
+        owner_.VisitMakerWebSite();
     else
-        RunCommand(owner_, command);
+        owner_.RunCommand(command);
     // A command may change what any control shows (the knob read-outs among them).
     platform::ScopedLock lock(owner_.Mutex());
     owner_.Browser().needsRedraw = true;

@@ -15,11 +15,9 @@ namespace synth {
 struct SynthSettings;
 }
 
-namespace vorn {
-class Vorn;
-}
-
 namespace editor {
+
+class EditorHost;
 
 class VornEditor;
 
@@ -46,7 +44,7 @@ public:
 
 private:
     VornEditor& editor_;
-    vorn::Vorn& owner_;
+    EditorHost& owner_;
     std::vector<int> commands_;
 };
 

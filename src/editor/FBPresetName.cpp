@@ -2,9 +2,9 @@
 
 #include "common/Utf8Text.h"
 
+#include "editor/EditorHost.h"
 #include "editor/VornEditor.h"
 #include "graphics/TextRenderer.h"
-#include "vorn/Vorn.h"
 
 namespace editor {
 

@@ -1,8 +1,8 @@
 #include "editor/FBScrollControl.h"
 
+#include "editor/EditorHost.h"
 #include "editor/VornEditor.h"
 #include "programs/BrowserLayout.h"
-#include "vorn/Vorn.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,11 +6,9 @@
 
 #include "graphics/Control.h"
 
-namespace vorn {
-class Vorn;
-}
-
 namespace editor {
+
+class EditorHost;
 
 class VornEditor;
 
@@ -31,7 +29,7 @@ public:
 
 private:
     VornEditor& editor_;
-    vorn::Vorn& owner_;
+    EditorHost& owner_;
     Kind kind_;
 };
 

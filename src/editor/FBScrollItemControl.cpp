@@ -1,10 +1,10 @@
 #include "editor/FBScrollItemControl.h"
 
 #include "common/NumberText.h"
+#include "editor/EditorHost.h"
 #include "editor/VornEditor.h"
 #include "graphics/TextRenderer.h"
 #include "programs/BrowserLayout.h"
-#include "vorn/Vorn.h"
 
 namespace editor {
 

@@ -7,11 +7,9 @@
 
 #include <string>
 
-namespace vorn {
-class Vorn;
-}
-
 namespace editor {
+
+class EditorHost;
 
 class VornEditor;
 
@@ -43,7 +41,7 @@ public:
 
 private:
     VornEditor& editor_;
-    vorn::Vorn& owner_;
+    EditorHost& owner_;
     Kind kind_;
     int position_;
     bool active_ = false;

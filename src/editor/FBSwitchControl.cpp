@@ -1,10 +1,10 @@
 #include "editor/FBSwitchControl.h"
 
 #include "editor/ControlLayout.h"
+#include "editor/EditorHost.h"
 #include "editor/UtilityActions.h"
 #include "editor/VornEditor.h"
 #include "graphics/TextRenderer.h"
-#include "vorn/Vorn.h"
 
 namespace editor {
 

@@ -7,11 +7,9 @@
 
 #include <string>
 
-namespace vorn {
-class Vorn;
-}
-
 namespace editor {
+
+class EditorHost;
 
 class VornEditor;
 
@@ -30,7 +28,7 @@ public:
 
 private:
     VornEditor& editor_;
-    vorn::Vorn& owner_;
+    EditorHost& owner_;
     std::string caption_;
 };
 

@@ -1,7 +1,7 @@
 #include "editor/FBSwitchMidiLearn.h"
 
+#include "editor/EditorHost.h"
 #include "editor/VornEditor.h"
-#include "vorn/Vorn.h"
 
 namespace editor {
 

@@ -4,11 +4,9 @@
 
 #include "graphics/SwitchControl.h"
 
-namespace vorn {
-class Vorn;
-}
-
 namespace editor {
+
+class EditorHost;
 
 class VornEditor;
 
@@ -25,7 +23,7 @@ public:
     void SwitchOff();
 
 private:
-    vorn::Vorn& owner_;
+    EditorHost& owner_;
     graphics::Bitmap learn_;
     graphics::Bitmap unlearn_;
     bool learnImage_ = true;

@@ -1,12 +1,12 @@
 #include "editor/FBUtilityKick.h"
 
 #include "editor/ControlLayout.h"
+#include "editor/EditorHost.h"
 #include "editor/UtilityActions.h"
 #include "editor/VornEditor.h"
 #include "graphics/Drawing.h"
 #include "graphics/TextRenderer.h"
-#include "programs/ProgramCommands.h"
-#include "vorn/Vorn.h"
+#include "programs/CommandIds.h"
 
 namespace editor {
 
@@ -59,14 +59,14 @@ void FBUtilityKick::MouseDown(int, int, const graphics::Modifiers& mods) {
         break;
     case kIdInit:
     case kIdPaste:
-        programs::RunCommand(owner_, paramIndex_ == kIdInit ? programs::kInitializeProgram
-                                                            : programs::kPasteProgram);
+        owner_.RunCommand(paramIndex_ == kIdInit ? programs::kInitializeProgram
+                                                 : programs::kPasteProgram);
         pressed_ = false;
         SetDirty(false);
         break;
     case kIdCopy:
         // Stays pressed until the release, which copies again.
-        programs::RunCommand(owner_, programs::kCopyProgram);
+        owner_.RunCommand(programs::kCopyProgram);
         break;
     default: {
         latch_ = latch_ == 0 && mods.right ? 1 : 0;

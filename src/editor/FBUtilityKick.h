@@ -10,11 +10,9 @@
 
 #include <string>
 
-namespace vorn {
-class Vorn;
-}
-
 namespace editor {
+
+class EditorHost;
 
 class VornEditor;
 
@@ -41,7 +39,7 @@ private:
     bool IsInertPaste() const;
 
     VornEditor& editor_;
-    vorn::Vorn& owner_;
+    EditorHost& owner_;
     std::string caption_;
     graphics::TextStyle dimmedStyle_;
     bool pressed_ = false;

@@ -1,14 +1,14 @@
 #include "editor/UtilityActions.h"
 
 #include "editor/ControlLayout.h"
+#include "editor/EditorHost.h"
 #include "editor/VornEditor.h"
 #include "programs/ProgramNumbering.h"
-#include "vorn/Vorn.h"
 
 namespace editor {
 
 bool RunUtilityAction(VornEditor& editor, int id) {
-    vorn::Vorn& owner = editor.Owner();
+    EditorHost& owner = editor.Owner();
     switch (id) {
     case kIdCopy:
         owner.CopyProgram();

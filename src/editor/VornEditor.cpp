@@ -1,11 +1,11 @@
 #include "editor/VornEditor.h"
 
 #include "editor/ControlLayout.h"
+#include "editor/EditorHost.h"
 #include "editor/FBScrollItemControl.h"
 #include "editor/FBSwitchMidiLearn.h"
 #include "engine/InstrumentParams.h"
 #include "programs/BrowserLayout.h"
-#include "vorn/Vorn.h"
 
 namespace editor {
 
@@ -13,7 +13,7 @@ using graphics::Blend;
 using graphics::BlendMode;
 using graphics::Control;
 
-VornEditor::VornEditor(vorn::Vorn& owner) : Graphics(&owner), owner_(owner) {}
+VornEditor::VornEditor(EditorHost& owner) : Graphics(&owner.Instrument()), owner_(owner) {}
 
 void VornEditor::Register(int key, Control* control) {
     if (control) registry_[key] = control;

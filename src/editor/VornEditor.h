@@ -8,20 +8,18 @@
 #include <map>
 #include <vector>
 
-namespace vorn {
-class Vorn;
-}
-
 namespace editor {
+
+class EditorHost;
 
 class FBSwitchMidiLearn;
 class FBScrollItemControl;
 
 class VornEditor : public graphics::Graphics {
 public:
-    explicit VornEditor(vorn::Vorn& owner);
+    explicit VornEditor(EditorHost& owner);
 
-    vorn::Vorn& Owner() { return owner_; }
+    EditorHost& Owner() { return owner_; }
 
     // The control registry: the operator strips by parameter index, the browser overlay by the
     // keys 107 to 373. A missing key yields null.
@@ -64,7 +62,7 @@ private:
     void ShowOperatorState();
     void ShowBrowserSource();
 
-    vorn::Vorn& owner_;
+    EditorHost& owner_;
     std::map<int, graphics::Control*> registry_;
     std::vector<graphics::Control*> programDisplay_;
     FBSwitchMidiLearn* learnSwitch_ = nullptr;

@@ -186,6 +186,8 @@ void Graphics::DrawArea(const Rect& requested) {
 
 const Surface& Graphics::RenderAll() {
     platform::ScopedLock lock(InstanceLock());
+    // Values the host set since: the controls show them before they are drawn.
+    if (plugin_) plugin_->ShowParamsChangedWhileBusy();
     EnsureBackBuffer();
     SetAllControlsDirty();
     DrawArea(backBuffer_.Bounds());
@@ -195,6 +197,7 @@ const Surface& Graphics::RenderAll() {
 void Graphics::OnTimer() {
     platform::ScopedLock lock(InstanceLock());
     if (!window_) return;
+    if (plugin_) plugin_->ShowParamsChangedWhileBusy();
     if (entryState_ != TextEntryState::None) {
         switch (entryState_) {
         case TextEntryState::Editing:

@@ -1,6 +1,7 @@
 #pragma once
-// The OS editor window for this platform, created when the host opens the editor. Null where no
-// OS window exists; the editor can then still be drawn offscreen.
+// The OS editor window, made by the window layer above this one (window/x11, window/win32). The
+// product installs its OS's window system once; until then, and where none exists, the host's
+// open request fails and the editor can still be drawn offscreen.
 
 #include "graphics/EditorWindow.h"
 
@@ -10,8 +11,16 @@ namespace graphics {
 
 class Graphics;
 
+struct NativeWindowSystem {
+    std::unique_ptr<EditorWindow> (*create)(Graphics& graphics);
+    // Whether create can give a window on this platform at all.
+    bool (*available)();
+};
+
+// Installs the window system for the whole process (nullptr removes it).
+void InstallNativeWindowSystem(const NativeWindowSystem* system);
+
 std::unique_ptr<EditorWindow> CreateNativeWindow(Graphics& graphics);
-// Whether CreateNativeWindow can give a window on this platform at all.
 bool NativeWindowAvailable();
 
 } // namespace graphics

@@ -1,5 +1,6 @@
 #include "host/PluginBase.h"
 
+#include "common/NumberText.h"
 #include "common/Utf8Text.h"
 
 #include <algorithm>
@@ -13,10 +14,23 @@ std::string CutPresetName(const std::string& name) {
     return common::CutUtf8(name, Preset::kNameCapacity - 1);
 }
 
-PluginBase::PluginBase(int paramCount, int presetCount, const char* ioConfiguration)
+namespace {
+
+// The host of an instance made without one: every call is answered with "nothing".
+HostLink& NoHost() {
+    static HostLink* none = new HostLink;
+    return *none;
+}
+
+} // namespace
+
+PluginBase::PluginBase(const PluginSetup& setup, int paramCount, int presetCount,
+                       const char* ioConfiguration)
     : params_(static_cast<std::size_t>(std::max(paramCount, 0))),
-      presets_(static_cast<std::size_t>(std::max(presetCount, 0))) {
+      presets_(static_cast<std::size_t>(std::max(presetCount, 0))),
+      host_(setup.host ? setup.host : &NoHost()) {
     ParseIoConfigurations(ioConfiguration);
+    SetBlockSize(setup.blockSize);
     changedWordCount_ = (ParamCount() + 31) / 32;
     changedWhileBusy_ =
         std::make_unique<std::atomic<std::uint32_t>[]>(static_cast<std::size_t>(changedWordCount_));
@@ -54,14 +68,24 @@ void PluginBase::ResetProcessing() {
 void PluginBase::ParamChanged(int index) {
     platform::ScopedLock lock(mutex_);
     ParamNoticed(index);
-    ApplyParamToEngine(index);
+    if (IsValidParam(index)) ApplyParamToEngine(index, GetParam(index).ClampedValue());
 }
 
-void PluginBase::SetParamWhileBusy(int index, double normalized) {
+void PluginBase::SetParamFromHost(int index, double normalized) {
     if (!IsValidParam(index)) return;
-    GetParam(index).SetFromNormalized(normalized);
-    ApplyParamToEngine(index);
-    changedWhileBusy_[index / 32].fetch_or(1u << (index % 32), std::memory_order_release);
+    Param& param = GetParam(index);
+    const double value = std::clamp(param.SetFromNormalized(normalized), param.Min(), param.Max());
+    ApplyParamToEngine(index, value);
+    // The editor and MIDI learn hear of it now when no other thread holds the instance mutex, and
+    // otherwise from the next thread that does: the host's thread never waits for them.
+    platform::ScopedTryLock lock(mutex_);
+    if (!lock.Owns()) {
+        changedWhileBusy_[index / 32].fetch_or(1u << (index % 32), std::memory_order_release);
+        return;
+    }
+    ShowParamsChangedWhileBusy();
+    if (editor_) editor_->ShowParamValue(index, normalized, true);
+    ParamNoticed(index);
 }
 
 void PluginBase::ShowParamsChangedWhileBusy() {
@@ -135,6 +159,47 @@ void PluginBase::SetParamFromEditor(int index, double normalized) {
     GetParam(index).SetFromNormalized(normalized);
     NotifyParamChange(index, normalized);
     ParamChanged(index);
+}
+
+bool PluginBase::SetParamFromText(int index, const std::string& text) {
+    if (!IsValidParam(index)) return false;
+    Param& param = GetParam(index);
+    double value = 0.0;
+    if (param.HasDisplayTexts()) {
+        if (!param.ValueOfText(text, value)) return false;
+    } else {
+        value = common::ParseDouble(text.c_str());
+        // Infinity or NaN would be stored as a value no parameter can have.
+        if (!std::isfinite(value)) return false;
+    }
+    value = std::clamp(value, param.Min(), param.Max());
+    platform::ScopedLock lock(mutex_);
+    if (editor_) editor_->ShowParamValue(index, value, false);
+    param.SetClamped(value);
+    ParamChanged(index);
+    return true;
+}
+
+bool PluginBase::OpenEditor(void* parent) {
+    platform::ScopedLock lock(mutex_);
+    PluginEditor* editor = WindowEditor();
+    if (!editor || !editor->OpenWindow(parent)) return false;
+    EditorOpened();
+    return true;
+}
+
+bool PluginBase::CloseEditor() {
+    platform::ScopedLock lock(mutex_);
+    PluginEditor* editor = WindowEditor();
+    if (!editor) return false;
+    EditorClosed();
+    editor->CloseWindow();
+    return true;
+}
+
+void PluginBase::EditorIdle() {
+    if (PluginEditor* editor = WindowEditor()) editor->Idle();
+    IdleTick();
 }
 
 void PluginBase::AttachEditor(PluginEditor* editor) {

@@ -1,11 +1,12 @@
 #pragma once
 // The host-independent core of the plug-in: parameters, the program store, channels, identity,
 // sample rate and block size, the instance mutex and the editor link. Everything else drives the
-// instrument through the virtual operations declared here; host/VstPlugin translates a host
-// format into them and the instrument classes override them.
+// instrument through the virtual operations declared here; the format adapters (vst2/) translate a
+// host format into them and the instrument classes override them.
 
 #include "host/ChunkBuffer.h"
 #include "host/EditorLink.h"
+#include "host/HostLink.h"
 #include "host/MidiTypes.h"
 #include "host/Param.h"
 #include "platform/Mutex.h"
@@ -17,6 +18,15 @@
 #include <vector>
 
 namespace host {
+
+// A four-character identifier as a number, first character in the high byte.
+constexpr std::int32_t FourCharCode(char a, char b, char c, char d) {
+    return static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(static_cast<unsigned char>(a)) << 24 |
+        static_cast<std::uint32_t>(static_cast<unsigned char>(b)) << 16 |
+        static_cast<std::uint32_t>(static_cast<unsigned char>(c)) << 8 |
+        static_cast<std::uint32_t>(static_cast<unsigned char>(d)));
+}
 
 struct Preset {
     static constexpr std::size_t kNameCapacity = 256; // with terminator
@@ -39,19 +49,6 @@ struct Channel {
     std::string label;
 };
 
-struct TransportInfo {
-    double samplePosition = 0.0;
-    double ppqPosition = 0.0;
-    double tempo = 0.0;
-    double barStart = 0.0;
-    double cycleStart = 0.0;
-    double cycleEnd = 0.0;
-    int numerator = 0;
-    int denominator = 0;
-    bool playing = false;
-    bool cycleActive = false;
-};
-
 class PluginBase {
 public:
     static constexpr int kPresetCount = 336;
@@ -63,7 +60,10 @@ public:
     static constexpr double kMaxSampleRate = 1536000.0;
     static constexpr int kMaxBlockSize = 16384;
 
-    explicit PluginBase(int paramCount, int presetCount, const char* ioConfiguration);
+    PluginBase(const PluginSetup& setup, int paramCount, int presetCount,
+               const char* ioConfiguration);
+    PluginBase(int paramCount, int presetCount, const char* ioConfiguration)
+        : PluginBase(PluginSetup{}, paramCount, presetCount, ioConfiguration) {}
 
     // Virtual operations, in slot order.
     virtual ~PluginBase();
@@ -74,9 +74,10 @@ public:
     // What a changed value means outside the sound (MIDI learn, the editor's look). Called with
     // the instance mutex held.
     virtual void ParamNoticed(int) {}
-    // Hands a parameter's current value to the engine, under the render mutex, which it takes
-    // itself. It needs nothing else of the instance, so it may run without the instance mutex.
-    virtual void ApplyParamToEngine(int) {}
+    // Hands a parameter's value (in its range) to the engine, under the render mutex, which it
+    // takes itself. It needs nothing else of the instance, so it may run without the instance
+    // mutex.
+    virtual void ApplyParamToEngine(int, double) {}
     virtual void RenderBlock(double** inputs, double** outputs, int frames);
     // As RenderBlock, but a block whose every output sample is +0 may be left unwritten, which
     // true reports: the outputs then stand for zeros. The float path uses it so that silence
@@ -92,32 +93,37 @@ public:
     virtual bool WriteState(ChunkBuffer& buffer);
     virtual int ReadState(const ChunkBuffer& buffer, int position);
     virtual bool StateEquals(const ChunkBuffer& buffer, int position);
-    virtual void WindowResized() {}
-    virtual bool AboutBoxRequested() { return false; }
     virtual void HostIdentified() {}
-    virtual void ReservedHook1() {}
     virtual void SetParamFromEditor(int index, double normalized);
-    virtual void BeginParamEdit(int index) = 0;
-    virtual void NotifyParamChange(int index, double normalized) = 0;
-    virtual void EndParamEdit(int index) = 0;
-    virtual void NotifyProgramChange() = 0;
-    virtual bool IsOfflineRender() { return false; }
-    virtual long long GetSamplePosition() = 0;
-    virtual double GetHostTempo() = 0;
-    virtual void GetHostTimeSignature(int& numerator, int& denominator) = 0;
-    virtual void GetTransportInfo(TransportInfo& info) = 0;
-    virtual int IdentifyHost() { return hostCode_; }
-    virtual int GetApiKind() { return apiKind_; }
-    virtual void ResizeEditor(int width, int height) = 0;
-    virtual void HostSpecificSetup() {}
+    // What the core asks of the host: passed to the format adapter's HostLink.
+    virtual void BeginParamEdit(int index) { host_->BeginParamEdit(index); }
+    virtual void NotifyParamChange(int index, double normalized) {
+        host_->NotifyParamChange(index, normalized);
+    }
+    virtual void EndParamEdit(int index) { host_->EndParamEdit(index); }
+    virtual void NotifyProgramChange() { host_->NotifyProgramChange(); }
+    virtual bool IsOfflineRender() { return host_->IsOfflineRender(); }
+    virtual long long GetSamplePosition() { return host_->SamplePosition(); }
+    virtual double GetHostTempo() { return host_->Tempo(); }
+    virtual void GetHostTimeSignature(int& numerator, int& denominator) {
+        host_->TimeSignature(numerator, denominator);
+    }
+    virtual void GetTransportInfo(TransportInfo& info) { host_->Transport(info); }
+    virtual int IdentifyHost() { return host_->HostCode(); }
+    virtual void ResizeEditor(int width, int height) { host_->EditorSizeChanged(width, height); }
     virtual void AttachEditor(PluginEditor* editor);
-    virtual void SetLatencySamples(int samples) { latency_ = samples; }
-    virtual bool SendMidiMessage(const MidiMessage& message) = 0;
-    virtual bool SendSysExMessage(const SysExMessage&) { return false; }
+    virtual void SetLatencySamples(int samples) {
+        latency_ = samples;
+        host_->LatencyChanged(samples);
+    }
+    virtual bool SendMidiMessage(const MidiMessage& message) { return host_->SendMidi(message); }
+    virtual bool SendSysExMessage(const SysExMessage& message) { return host_->SendSysEx(message); }
+    // Draws the editor offscreen into a PNG file; false when there is no editor or the write
+    // failed.
+    virtual bool SaveEditorPicture(const std::string&) { return false; }
     virtual void RefreshParamControls();
     virtual int UnserializePresets(const ChunkBuffer& buffer, int position);
     virtual void ModifyCurrentPreset(const char* name = nullptr);
-    virtual void ReservedHook2() {}
     virtual void ProgramsChanged() {}
     virtual void SetSampleRate(double rate);
     virtual void SetBlockSize(int frames);
@@ -137,12 +143,32 @@ public:
     virtual void AudioCallEnded(bool) {}
 
     // Non-virtual operations.
-    // Sets a parameter from a thread that could not take the instance mutex at once (another
-    // thread holds it): the value is stored and reaches the engine now; the editor and MIDI learn
-    // hear of it once the mutex is free (ShowParamsChangedWhileBusy).
-    void SetParamWhileBusy(int index, double normalized);
+    // A value from the host (normalised, already in 0..1): stored, and handed to the engine under
+    // the render mutex. The editor and MIDI learn hear of it at once when the instance mutex is
+    // free, else from the next thread that holds it (ShowParamsChangedWhileBusy): the host's
+    // thread never waits for them.
+    void SetParamFromHost(int index, double normalized);
+    // A value typed by the user in the host, in the parameter's units or one of its display texts;
+    // false (nothing changed) when it is neither.
+    bool SetParamFromText(int index, const std::string& text);
+    // The editor's lifecycle as a host drives it. The editor is offered only when it can open a
+    // window of its own here (WindowEditor).
+    PluginEditor* WindowEditor() const {
+        return editor_ && editor_->HasWindow() ? editor_ : nullptr;
+    }
+    bool OpenEditor(void* parent);
+    bool CloseEditor();
+    void EditorIdle();
+    // The state the host saves and restores, as bytes: the whole bank (a version, then every
+    // program) or the current program (a version, its state, its name). Saving stores the current
+    // sound into its program first.
+    bool SaveStateChunk(bool bank, ChunkBuffer& out);
+    // Loads such bytes; false (nothing changed) when they cannot be read whole. A bank is checked
+    // whole before a program changes. When a program is asked for, bankMayFollow accepts a bank
+    // instead (some hosts hand back bank chunks under a program request).
+    bool LoadStateChunk(bool bank, bool bankMayFollow, const ChunkBuffer& chunk);
     // With the instance mutex held: tells the editor and MIDI learn of the parameters that
-    // SetParamWhileBusy changed.
+    // SetParamFromHost changed.
     void ShowParamsChangedWhileBusy();
     bool RecallPreset(int index);
     std::string PresetName(int index) const;
@@ -190,6 +216,8 @@ public:
     int InputCount() const { return static_cast<int>(inputs_.size()); }
     int OutputCount() const { return static_cast<int>(outputs_.size()); }
     Channel& Input(int index) { return inputs_[static_cast<std::size_t>(index)]; }
+    std::vector<Channel>& Inputs() { return inputs_; }
+    std::vector<Channel>& Outputs() { return outputs_; }
     Channel& Output(int index) { return outputs_[static_cast<std::size_t>(index)]; }
     const std::vector<IoConfiguration>& IoConfigurations() const { return ioConfigurations_; }
     PluginEditor* Editor() const { return editor_; }
@@ -235,9 +263,6 @@ protected:
     std::int32_t uniqueId_ = 0;
     std::int32_t manufacturerId_ = 0;
     std::int32_t version_ = 0;
-    int apiKind_ = 0;
-    int hostCode_ = -1;
-    int hostVersion_ = 0;
     bool usesStateChunks_ = true;
     bool isInstrument_ = true;
     bool usesMidi_ = true;
@@ -247,10 +272,11 @@ protected:
     int tailSize_ = 0;
     PluginEditor* editor_ = nullptr;
     int stateOwner_ = -1;
+    HostLink* host_;
 
 private:
     void ParseIoConfigurations(const char* text);
-    // One bit per parameter that SetParamWhileBusy changed and the editor has not been shown.
+    // One bit per parameter that SetParamFromHost changed and the editor has not been shown.
     std::unique_ptr<std::atomic<std::uint32_t>[]> changedWhileBusy_;
     int changedWordCount_ = 0;
 };

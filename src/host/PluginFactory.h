@@ -1,12 +1,13 @@
 #pragma once
-// The product supplies this: it constructs the one plug-in class the library exports.
+// The product supplies this: it constructs the one plug-in core the library holds. A format
+// adapter calls it with itself as the core's host.
 
-#include "host/Vst2Abi.h"
+#include "host/PluginBase.h"
+
+#include <memory>
 
 namespace host {
 
-class VstPlugin;
-
-VstPlugin* CreatePlugin(vst2::HostCallback hostCallback);
+std::unique_ptr<PluginBase> CreatePlugin(const PluginSetup& setup);
 
 } // namespace host

@@ -5,9 +5,9 @@
 
 namespace synth {
 
-Synth::Synth(vst2::HostCallback hostCallback, int paramCount, int presetCount,
+Synth::Synth(const host::PluginSetup& setup, int paramCount, int presetCount,
              const char* ioConfiguration)
-    : VstPlugin(hostCallback, paramCount, presetCount, ioConfiguration) {
+    : PluginBase(setup, paramCount, presetCount, ioConfiguration) {
     if (OutputCount() > 0) Output(0).label = "Vorna Left ";
     if (OutputCount() > 1) Output(1).label = "Vorna Right ";
     // Last, so that the library is bound (once per process) and this instance registers only

@@ -4,7 +4,7 @@
 
 #include "engine/MidiEventQueue.h"
 #include "engine/RenderState.h"
-#include "host/VstPlugin.h"
+#include "host/PluginBase.h"
 #include "platform/UiServices.h"
 #include "synth/DeferredEvents.h"
 #include "synth/MidiLearn.h"
@@ -15,9 +15,9 @@
 
 namespace synth {
 
-class Synth : public host::VstPlugin {
+class Synth : public host::PluginBase {
 public:
-    Synth(vst2::HostCallback hostCallback, int paramCount, int presetCount,
+    Synth(const host::PluginSetup& setup, int paramCount, int presetCount,
           const char* ioConfiguration);
     ~Synth() override;
 

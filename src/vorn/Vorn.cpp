@@ -1,23 +1,26 @@
 #include "vorn/Vorn.h"
 
+#include "vorn/VornEditorHost.h"
+
 #include "editor/EditorBuilder.h"
 #include "editor/VornEditor.h"
 #include "engine/InstrumentParams.h"
-#include "host/PluginFactory.h"
+#include "graphics/OffscreenWindow.h"
+#include "graphics/PngCodec.h"
+#include "window/NativeWindows.h"
 
 #include <algorithm>
 
 namespace vorn {
 
-Vorn::Vorn(vst2::HostCallback hostCallback)
-    : Synth(hostCallback, engine::kParamCount, host::PluginBase::kPresetCount, kIoConfiguration) {
+Vorn::Vorn(const host::PluginSetup& setup)
+    : Synth(setup, engine::kParamCount, host::PluginBase::kPresetCount, kIoConfiguration) {
     effectName_ = "Vorna";
     vendorName_ = "Tarnwell Music";
     productName_.clear();
-    uniqueId_ = vst2::FourCC('v', 'o', 'r', 'n');
-    manufacturerId_ = vst2::FourCC('T', 'a', 'R', 'n');
+    uniqueId_ = host::FourCharCode('v', 'o', 'r', 'n');
+    manufacturerId_ = host::FourCharCode('T', 'a', 'R', 'n');
     version_ = 0x00010101;
-    Effect()->version = DecimalVersion();
     CreateParameters();
     render_.SetMappedControllerHandler(&Vorn::MappedController, this);
     voices_.SetTuningSource(&TuningClient());
@@ -27,7 +30,10 @@ Vorn::Vorn(vst2::HostCallback hostCallback)
     ResetProcessing();
     // The editor's controls, handed every parameter's value once when attached: the values are
     // still the defaults, so they become the controls' default values too.
-    editorView_ = std::make_unique<editor::VornEditor>(*this);
+    // The editor opens windows of this OS's kind.
+    graphics::InstallNativeWindowSystem(&window::NativeWindows());
+    editorHost_ = std::make_unique<VornEditorHost>(*this);
+    editorView_ = std::make_unique<editor::VornEditor>(*editorHost_);
     editor::BuildEditor(*editorView_);
     AttachEditor(editorView_.get());
     SetUiServices(&editorView_->Ui());
@@ -40,6 +46,30 @@ Vorn::~Vorn() {
     // The editor link goes first, so that nothing reaches the controls while they go.
     SetUiServices(nullptr);
     AttachEditor(nullptr);
+}
+
+bool Vorn::SaveEditorPicture(const std::string& path) {
+    platform::ScopedLock lock(Mutex());
+    graphics::Surface picture;
+    if (editorView_) {
+        // Opened offscreen like a window, so that the editor refreshes itself as on screen.
+        bool opened = false;
+        if (!editorView_->IsWindowOpen()) {
+            opened = editorView_->OpenWindowWith(
+                std::make_unique<graphics::OffscreenWindow>(*editorView_));
+            if (opened) EditorOpened();
+        }
+        IdleTick();
+        picture = editorView_->RenderAll();
+        if (opened) {
+            EditorClosed();
+            editorView_->CloseWindow();
+        }
+    } else {
+        picture.Resize(graphics::Graphics::kDefaultWidth, graphics::Graphics::kDefaultHeight);
+        picture.Clear(graphics::Color(255, 0, 0, 0));
+    }
+    return graphics::SavePng(picture, path);
 }
 
 void Vorn::IdleTick() {
@@ -78,7 +108,3 @@ void Vorn::CreateParameters() {
 }
 
 } // namespace vorn
-
-host::VstPlugin* host::CreatePlugin(vst2::HostCallback hostCallback) {
-    return new vorn::Vorn(hostCallback);
-}

@@ -23,17 +23,19 @@ class VornEditor;
 
 namespace vorn {
 
+class VornEditorHost;
+
 class Vorn : public synth::Synth {
 public:
     static constexpr const char* kIoConfiguration = "1-0 0-2";
 
-    explicit Vorn(vst2::HostCallback hostCallback);
+    explicit Vorn(const host::PluginSetup& setup);
     ~Vorn() override;
 
     // The engine (VornEngine.cpp).
     void ResetProcessing() override;
     void ParamNoticed(int index) override;
-    void ApplyParamToEngine(int index) override;
+    void ApplyParamToEngine(int index, double value) override;
     void RenderBlock(double** inputs, double** outputs, int frames) override;
     bool RenderBlockUnlessSilent(double** inputs, double** outputs, int frames) override;
     void AllNotesOff() override;
@@ -104,6 +106,7 @@ public:
     // while its window is open and the needs-redraw flag (the browser state's) is set.
     editor::VornEditor* EditorView() const { return editorView_.get(); }
     void IdleTick() override;
+    bool SaveEditorPicture(const std::string& path) override;
     void EditorOpened() override;
 
 protected:
@@ -140,6 +143,7 @@ private:
     bool FinishSysExSave(const std::string& path, const programs::Bytes& bytes);
     programs::SysExReceiveBuffer sysExReceive_;
     programs::KeyScalingBits receivedKeyScaling_;
+    std::unique_ptr<VornEditorHost> editorHost_;
     std::unique_ptr<editor::VornEditor> editorView_;
 };
 

@@ -33,11 +33,10 @@ void Vorn::ParamNoticed(int index) {
         browser_.needsRedraw = true;
 }
 
-void Vorn::ApplyParamToEngine(int index) {
+void Vorn::ApplyParamToEngine(int index, double value) {
     if (!IsValidParam(index)) return;
     platform::ScopedLock render(RenderMutex());
     const host::Param& param = GetParam(index);
-    double value = param.ClampedValue();
     double span = param.Max() - param.Min();
     bool on = span > 0.0 && (value - param.Min()) / span >= 0.5;
     if (index < engine::kGlobalParamCount) {

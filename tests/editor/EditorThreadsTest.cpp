@@ -8,9 +8,9 @@
 #include "engine/InstrumentParams.h"
 #include "graphics/OffscreenWindow.h"
 #include "graphics/PopupMenu.h"
-#include "host/VstEntry.h"
-#include "host/VstPlugin.h"
 #include "vorn/Vorn.h"
+#include "vst2/Vst2Adapter.h"
+#include "vst2/VstEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +37,7 @@ class ThreadedInstance {
 public:
     ThreadedInstance() {
         effect_ = VSTPluginMain(&Callback);
-        plugin_ = static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(effect_));
+        plugin_ = static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(effect_));
         plugin_->Settings().configurationPath = "editor-threads-test-vorn.ini";
         Dispatch(vst2::effOpen);
         Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 48000.0f);

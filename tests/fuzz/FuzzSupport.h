@@ -3,9 +3,9 @@
 // input, as a host keeps one), snapshots of everything a refused input must leave unchanged, and
 // a check that stops the run when a rule is broken.
 
-#include "host/VstEntry.h"
-#include "host/VstPlugin.h"
 #include "vorn/Vorn.h"
+#include "vst2/Vst2Adapter.h"
+#include "vst2/VstEntry.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -28,10 +28,14 @@ vst2::IntPtr VORNA_VSTCALL Host(vst2::AEffect*, vst2::Int32 opcode, vst2::Int32,
     return 0;
 }
 
-template <bool Quirk = false> vorn::Vorn& Instance() {
+template <bool Quirk = false> vst2::AEffect* InstanceEffect() {
     static vst2::AEffect* effect = VSTPluginMain(&Host<Quirk>);
     if (!effect) std::abort();
-    return *static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(effect));
+    return effect;
+}
+
+template <bool Quirk = false> vorn::Vorn& Instance() {
+    return *static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(InstanceEffect<Quirk>()));
 }
 
 // Every program's name, flag and state, the current index and every parameter value.

@@ -6,12 +6,13 @@
 #include "ToolRunner.h"
 #include "WavFile.h"
 #include "unit/programs/SysExTestSupport.h"
+#include "vst2/Vst2Adapter.h"
 
 #include "PluginHost.h"
 #include "engine/InstrumentParams.h"
-#include "host/VstEntry.h"
 #include "programs/VoiceConversion.h"
 #include "vorn/Vorn.h"
+#include "vst2/VstEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -33,9 +34,7 @@ namespace fs = std::filesystem;
 class Instance {
 public:
     Instance() { EXPECT_TRUE(host.UseEntry(&VSTPluginMain)) << host.Error(); }
-    vorn::Vorn& Plugin() {
-        return *static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(host.Effect()));
-    }
+    vorn::Vorn& Plugin() { return *static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(host.Effect())); }
     hostkit::PluginHost host;
 };
 

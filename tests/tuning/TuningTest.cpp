@@ -4,11 +4,12 @@
 
 #include "PluginHost.h"
 #include "VornRenderTestSupport.h"
-#include "host/VstEntry.h"
 #include "platform/DynamicLibrary.h"
 #include "platform/TuningLibrary.h"
 #include "synth/MtsClient.h"
 #include "vorn/Vorn.h"
+#include "vst2/Vst2Adapter.h"
+#include "vst2/VstEntry.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ namespace {
 bool withMaster = false;
 
 vorn::Vorn& PluginOf(hostkit::PluginHost& host) {
-    return *static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(host.Effect()));
+    return *static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(host.Effect()));
 }
 
 // The test master's control functions, bound from the library the plug-in loaded.

@@ -2,7 +2,7 @@
 
 #include "PluginHost.h"
 #include "host/ChunkVersion.h"
-#include "host/VstEntry.h"
+#include "vst2/VstEntry.h"
 
 #include <algorithm>
 

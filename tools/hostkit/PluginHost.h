@@ -3,8 +3,8 @@
 // plug-in makes back, and offers typed helpers around the dispatcher. The host harness tests and
 // the vorna command-line tool are built on it.
 
-#include "host/Vst2Abi.h"
 #include "platform/DynamicLibrary.h"
+#include "vst2/Vst2Abi.h"
 
 #include <cstdint>
 #include <string>

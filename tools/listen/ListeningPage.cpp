@@ -6,9 +6,9 @@
 #include "WavWriter.h"
 #include "graphics/PngCodec.h"
 #include "host/FxbFile.h"
-#include "host/VstEntry.h"
 #include "platform/Files.h"
 #include "programs/FactoryBanks.h"
+#include "vst2/VstEntry.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,7 +1,8 @@
 #include "PluginInstance.h"
+#include "vst2/Vst2Adapter.h"
 
-#include "host/VstEntry.h"
 #include "vorn/Vorn.h"
+#include "vst2/VstEntry.h"
 
 namespace vorna_tool {
 
@@ -14,7 +15,7 @@ bool PluginInstance::Create(std::string& error) {
 }
 
 vorn::Vorn& PluginInstance::Plugin() {
-    return *static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(host_.Effect()));
+    return *static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(host_.Effect()));
 }
 
 } // namespace vorna_tool

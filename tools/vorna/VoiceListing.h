@@ -5,8 +5,8 @@
 // a file with the reason found here.
 
 #include "VoiceFiles.h"
-#include "host/Vst2Abi.h"
 #include "programs/SysExFormat.h"
+#include "vst2/Vst2Abi.h"
 
 #include <cstddef>
 #include <string>

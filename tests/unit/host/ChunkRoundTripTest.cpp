@@ -6,6 +6,7 @@
 #include "engine/InstrumentParams.h"
 #include "host/ChunkVersion.h"
 #include "host/ProgramState.h"
+#include "vst2/Vst2Adapter.h"
 
 using namespace statetest;
 
@@ -64,7 +65,7 @@ TEST(ChunkRoundTrip, QuirkHostGetsAndRestoresAProgramChunkForIndexZero) {
     hostkit::PluginHost quirk;
     quirk.vendorString = "NATIVE Instruments";
     ASSERT_TRUE(quirk.UseEntry(&VSTPluginMain));
-    auto& plugin = *static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(quirk.Effect()));
+    auto& plugin = *static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(quirk.Effect()));
     StorePatternProgram(plugin, 0);
     plugin.GetPreset(0).name = "Quirky";
     Bytes chunk = GetChunk(quirk, 0);

@@ -8,8 +8,8 @@
 #include "host/FxFileFormat.h"
 #include "host/ProgramState.h"
 #include "programs/FactoryBanks.h"
-#include "programs/ProgramCommands.h"
 #include "unit/host/StateTestSupport.h"
+#include "vorn/ProgramCommands.h"
 
 #include <algorithm>
 
@@ -125,7 +125,7 @@ TEST(FactoryLoadPaths, RestoreFactoryProgramsUndoesEveryChange) {
     ASSERT_NE(FirstDifference(HeldPrograms(plugin), factory), "");
 
     ui.answers = {platform::MessageAnswer::Yes};
-    programs::RunCommand(plugin, programs::kRestoreFactoryPrograms);
+    vorn::RunCommand(plugin, programs::kRestoreFactoryPrograms);
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(FirstDifference(HeldPrograms(plugin), factory), "");
     // The program number stays, and the parameters sound the restored program at once.

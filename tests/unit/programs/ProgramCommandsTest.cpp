@@ -1,4 +1,4 @@
-#include "programs/ProgramCommands.h"
+#include "vorn/ProgramCommands.h"
 #include "../synth/SynthTestSupport.h"
 #include "../update/ScriptedUi.h"
 #include "../vorn/VornTestSupport.h"
@@ -18,7 +18,7 @@
 
 using platform::MessageAnswer;
 using platform::MessageKind;
-using programs::RunCommand;
+using vorn::RunCommand;
 
 namespace {
 
@@ -37,8 +37,8 @@ struct Commands : ::testing::Test {
         settings.documentsFolder = folder.Path();
         settings.programFolder = folder.Path();
         settings.startupBankPath.clear();
-        programs::SetLastProgramFolder(folder.Path());
-        programs::SetLastStartupFolder(folder.Path());
+        vorn::SetLastProgramFolder(folder.Path());
+        vorn::SetLastStartupFolder(folder.Path());
     }
     ~Commands() override { vorn().SetUiServices(nullptr); }
 
@@ -159,7 +159,7 @@ TEST_F(Commands, AFailedLoadReportsItAndStillMovesTheProgramFolder) {
     ui.paths = {bad};
     Run(programs::kLoadProgramFile);
     ExpectOnly(MessageKind::Error, "Cannot load file!", "Error");
-    EXPECT_EQ(programs::LastProgramFolder(""), other.Path());
+    EXPECT_EQ(vorn::LastProgramFolder(""), other.Path());
 
     ui.messages.clear();
     ui.paths = {other.File("missing.fxb")};
@@ -184,8 +184,8 @@ TEST_F(Commands, CancellingADialogChangesNothing) {
         EXPECT_TRUE(ui.messages.empty()) << command;
     }
     EXPECT_EQ(ui.dialogs.size(), 6u);
-    EXPECT_EQ(programs::LastProgramFolder(""), folder.Path());
-    EXPECT_EQ(programs::LastStartupFolder(""), folder.Path());
+    EXPECT_EQ(vorn::LastProgramFolder(""), folder.Path());
+    EXPECT_EQ(vorn::LastStartupFolder(""), folder.Path());
     EXPECT_EQ(vorn().Settings().startupBankPath, "");
     EXPECT_EQ(vorn().PresetName(0), name);
     for (int i = 0; i < vorn().ParamCount(); ++i) EXPECT_EQ(Value(i), before[i]) << i;
@@ -221,8 +221,8 @@ TEST_F(Commands, StartupBankSelectLoadAndUnselect) {
     EXPECT_TRUE(ui.messages.empty()); // no message
     EXPECT_EQ(vorn().Settings().startupBankPath, bank);
     EXPECT_EQ(Ini().Read("Startup Bank", "File", "", 258), bank);
-    EXPECT_EQ(programs::LastStartupFolder(""), banks.Path());
-    EXPECT_EQ(programs::LastProgramFolder(""), folder.Path());
+    EXPECT_EQ(vorn::LastStartupFolder(""), banks.Path());
+    EXPECT_EQ(vorn::LastProgramFolder(""), folder.Path());
 
     vorn().SetProgramName("Changed");
     ui.answers = {MessageAnswer::Yes};
@@ -261,13 +261,13 @@ TEST_F(Commands, StartupBankSelectLoadAndUnselect) {
 
 TEST_F(Commands, DefaultProgramFolderIsWrittenQuoted) {
     TempFolder chosen;
-    programs::SetLastProgramFolder("");
+    vorn::SetLastProgramFolder("");
     ui.paths = {chosen.File("[file name is ignored]")};
     Run(programs::kProgramFolder);
     // An empty last folder starts the dialog in the documents folder.
     ExpectDialog(true, " ", "[file name is ignored]", folder.Path());
     EXPECT_EQ(vorn().Settings().programFolder, chosen.Path());
-    EXPECT_EQ(programs::LastProgramFolder(""), chosen.Path());
+    EXPECT_EQ(vorn::LastProgramFolder(""), chosen.Path());
     EXPECT_NE(ReadText(ini).find("Path to Program Files=\"" + chosen.Path() + "\""),
               std::string::npos);
     EXPECT_EQ(Ini().Read("Global", "Path to Program Files", "", 258), chosen.Path());
@@ -349,10 +349,10 @@ TEST_F(Commands, UpdateCheckAndNumbersOutsideTheTableDoNothingElse) {
     EXPECT_TRUE(ui.dialogs.empty());
     EXPECT_TRUE(ui.opened.empty());
 
-    programs::VisitMakerWebSite(ui);
+    vorn::VisitMakerWebSite(ui);
     EXPECT_EQ(ui.opened, std::vector<std::string>{"http://www.tarnwellmusic.com"});
     ui.online = false;
-    programs::VisitMakerWebSite(ui);
+    vorn::VisitMakerWebSite(ui);
     EXPECT_EQ(ui.opened.size(), 1u);
 }
 

@@ -6,11 +6,12 @@
 // completed no call at all while the work ran.
 
 #include "VornTestSupport.h"
+#include "vst2/Vst2Adapter.h"
 
 #include "common/SlowWork.h"
 #include "editor/VornEditor.h"
 #include "graphics/OffscreenWindow.h"
-#include "host/VstEntry.h"
+#include "vst2/VstEntry.h"
 
 #include <algorithm>
 #include <atomic>
@@ -105,7 +106,7 @@ protected:
         if (effect_) Dispatch(effect_, vst2::effClose);
     }
 
-    vorn::Vorn& Plugin() { return *static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(effect_)); }
+    vorn::Vorn& Plugin() { return *static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(effect_)); }
 
     float RenderBlock() {
         float* outputs[] = {left_.data(), right_.data()};

@@ -5,6 +5,7 @@
 // end in a state the host can read back.
 
 #include "VornTestSupport.h"
+#include "vst2/Vst2Adapter.h"
 
 #include "editor/VornEditor.h"
 #include "graphics/OffscreenWindow.h"
@@ -55,7 +56,7 @@ constexpr int kGuiRounds = 150;
 TEST(TwoThreads, EveryEntryPointAndTheEditorStayConsistent) {
     vst2::AEffect* effect = VSTPluginMain(&QuietHost);
     ASSERT_NE(effect, nullptr);
-    auto& plugin = *static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(effect));
+    auto& plugin = *static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(effect));
     Dispatch(effect, vst2::effOpen);
     Dispatch(effect, vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
     Dispatch(effect, vst2::effSetBlockSize, 0, 128);

@@ -8,10 +8,10 @@
 #include "editor/VornEditor.h"
 #include "graphics/Graphics.h"
 #include "graphics/Surface.h"
-#include "host/Vst2Abi.h"
-#include "host/VstEntry.h"
-#include "host/VstPlugin.h"
 #include "vorn/Vorn.h"
+#include "vst2/Vst2Abi.h"
+#include "vst2/Vst2Adapter.h"
+#include "vst2/VstEntry.h"
 
 #include <gtest/gtest.h>
 
@@ -119,9 +119,7 @@ public:
                           void* data = nullptr, float opt = 0.0f) {
         return effect_->dispatcher(effect_, opcode, index, value, data, opt);
     }
-    vorn::Vorn& Plugin() const {
-        return *static_cast<vorn::Vorn*>(host::VstPlugin::FromEffect(effect_));
-    }
+    vorn::Vorn& Plugin() const { return *static_cast<vorn::Vorn*>(vst2::Adapter::CoreOf(effect_)); }
     editor::VornEditor& View() const { return *Plugin().EditorView(); }
     void Process(int frames = 256) {
         std::vector<float> left(static_cast<std::size_t>(frames)), right(left);

@@ -1,7 +1,7 @@
 // The self-drawn text entry's editing: selection at the start, caret movement, deletion and the
 // length limit, and UTF-8 text that is never cut inside a character.
 
-#include "platform/x11/X11TextEntry.h"
+#include "window/x11/X11TextEntry.h"
 
 #include <gtest/gtest.h>
 

@@ -6,7 +6,7 @@
 #include "DialogTestSupport.h"
 #include "X11MenuTestSupport.h"
 
-#include "platform/x11/X11UiServices.h"
+#include "window/x11/X11UiServices.h"
 
 #include <fstream>
 

@@ -5,8 +5,8 @@
 #include "X11MenuTestSupport.h"
 
 #include "graphics/PngCodec.h"
-#include "platform/x11/X11DialogFileChooser.h"
-#include "platform/x11/X11UiServices.h"
+#include "window/x11/X11DialogFileChooser.h"
+#include "window/x11/X11UiServices.h"
 
 namespace x11menus_test {
 namespace {

@@ -6,7 +6,7 @@
 
 #include "graphics/PngCodec.h"
 #include "graphics/PopupMenu.h"
-#include "platform/x11/X11PopupMenu.h"
+#include "window/x11/X11PopupMenu.h"
 
 namespace x11menus_test {
 namespace {

@@ -1,0 +1,27 @@
+#include "graphics/NativeWindow.h"
+
+#include <atomic>
+
+namespace graphics {
+
+namespace {
+
+std::atomic<const NativeWindowSystem*> installed{nullptr};
+
+} // namespace
+
+void InstallNativeWindowSystem(const NativeWindowSystem* system) {
+    installed.store(system);
+}
+
+std::unique_ptr<EditorWindow> CreateNativeWindow(Graphics& graphics) {
+    const NativeWindowSystem* system = installed.load();
+    return system ? system->create(graphics) : nullptr;
+}
+
+bool NativeWindowAvailable() {
+    const NativeWindowSystem* system = installed.load();
+    return system && system->available();
+}
+
+} // namespace graphics

@@ -1,0 +1,56 @@
+#pragma once
+// What the plug-in core asks of its host, whatever the plug-in format: automation and program
+// notices, the transport, MIDI out, the editor's size. A format adapter implements it and hands
+// it to the core at creation; without one, every answer is "nothing".
+
+#include "host/MidiTypes.h"
+
+namespace host {
+
+struct TransportInfo {
+    double samplePosition = 0.0;
+    double ppqPosition = 0.0;
+    double tempo = 0.0;
+    double barStart = 0.0;
+    double cycleStart = 0.0;
+    double cycleEnd = 0.0;
+    int numerator = 0;
+    int denominator = 0;
+    bool playing = false;
+    bool cycleActive = false;
+};
+
+class HostLink {
+public:
+    virtual ~HostLink() = default;
+
+    // A parameter gesture from the editor, and the value it sets (normalised).
+    virtual void BeginParamEdit(int) {}
+    virtual void NotifyParamChange(int, double) {}
+    virtual void EndParamEdit(int) {}
+    // Programs or their names changed: the host reads them again.
+    virtual void NotifyProgramChange() {}
+    virtual bool IsOfflineRender() { return false; }
+    virtual long long SamplePosition() { return 0; }
+    virtual double Tempo() { return 0.0; }
+    virtual void TimeSignature(int& numerator, int& denominator) {
+        numerator = 0;
+        denominator = 0;
+    }
+    virtual void Transport(TransportInfo&) {}
+    // A number naming the host application, 0 when unknown.
+    virtual int HostCode() { return 0; }
+    virtual void EditorSizeChanged(int, int) {}
+    virtual void LatencyChanged(int) {}
+    // MIDI out; false when the host took nothing.
+    virtual bool SendMidi(const MidiMessage&) { return false; }
+    virtual bool SendSysEx(const SysExMessage&) { return false; }
+};
+
+// What the adapter tells the core when it makes it.
+struct PluginSetup {
+    HostLink* host = nullptr; // nullptr: no host (tools and tests)
+    int blockSize = 0;        // the block size until the host sets one
+};
+
+} // namespace host

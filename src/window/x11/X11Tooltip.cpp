@@ -1,0 +1,80 @@
+#include "window/x11/X11Tooltip.h"
+
+#include "graphics/TextRenderer.h"
+#include "graphics/TextStyle.h"
+
+#include <algorithm>
+
+namespace platform::x11 {
+
+namespace {
+constexpr int kPadding = 4;
+constexpr int kOffsetX = 12, kOffsetY = 18; // clear of the pointer's shape
+
+graphics::TextStyle TooltipStyle() {
+    return graphics::TextStyle("Arial", 12, graphics::Color(255, 0, 0, 0),
+                               graphics::TextAlign::Left);
+}
+} // namespace
+
+void X11Tooltip::Show(Display* display, const std::string& text, int x, int y) {
+    if (!display || text.empty()) return;
+    if (display_ != display) Destroy();
+    display_ = display;
+    int screen = DefaultScreen(display);
+    if (!window_) {
+        XSetWindowAttributes attributes{};
+        attributes.override_redirect = True;
+        attributes.save_under = True;
+        attributes.event_mask = ExposureMask;
+        attributes.background_pixmap = None;
+        window_ = XCreateWindow(display, RootWindow(display, screen), 0, 0, 1, 1, 0, CopyFromParent,
+                                InputOutput, CopyFromParent,
+                                CWOverrideRedirect | CWSaveUnder | CWEventMask | CWBackPixmap,
+                                &attributes);
+        gc_ = XCreateGC(display, window_, 0, nullptr);
+        image_.Init(display, DefaultVisual(display, screen), DefaultDepth(display, screen));
+    }
+    graphics::TextStyle style = TooltipStyle();
+    int width = graphics::TextWidth(text, style) + 2 * kPadding;
+    int height = style.size + 2 * kPadding + 2;
+    picture_.Resize(width, height);
+    picture_.Clear(graphics::Color(255, 0, 0, 0));
+    picture_.FillRect(graphics::Rect(1, 1, width - 1, height - 1),
+                      graphics::Color(255, 255, 255, 225), 1.0);
+    graphics::DrawText(picture_, graphics::Rect(kPadding, kPadding, width - kPadding, height), text,
+                       style);
+    // Kept on the screen: flipped to the other side of the pointer near the right or bottom edge.
+    int screenWidth = DisplayWidth(display, screen), screenHeight = DisplayHeight(display, screen);
+    int left = x + kOffsetX, top = y + kOffsetY;
+    if (left + width > screenWidth) left = std::max(0, x - width - 2);
+    if (top + height > screenHeight) top = std::max(0, y - height - 2);
+    XMoveResizeWindow(display, window_, left, top, static_cast<unsigned>(width),
+                      static_cast<unsigned>(height));
+    XMapRaised(display, window_);
+    shown_ = true;
+    Repaint();
+}
+
+void X11Tooltip::Repaint() {
+    if (!shown_ || !window_) return;
+    image_.Put(window_, gc_, picture_, picture_.Bounds(), 0, 0);
+}
+
+void X11Tooltip::Hide() {
+    if (shown_ && window_) XUnmapWindow(display_, window_);
+    shown_ = false;
+}
+
+void X11Tooltip::Destroy() {
+    if (display_ && window_) {
+        XFreeGC(display_, gc_);
+        XDestroyWindow(display_, window_);
+    }
+    window_ = 0;
+    gc_ = nullptr;
+    shown_ = false;
+    display_ = nullptr;
+}
+
+} // namespace platform::x11
