@@ -6,6 +6,7 @@
 #include "graphics/KnobControl.h"
 #include "graphics/PopupMenu.h"
 #include "platform/win32/WideText.h"
+#include "window/NativeWindows.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -36,6 +37,8 @@ class Win32WindowCore : public ::testing::Test {
 protected:
     void SetUp() override {
         VORNA_REQUIRE_WINDOW_DISPLAY();
+        // The editor here belongs to no product, which would install the window system.
+        graphics::InstallNativeWindowSystem(&window::NativeWindows());
         frame = CreateFrame(300, 200);
         ASSERT_NE(frame, nullptr);
         editor.Resize(300, 200);
