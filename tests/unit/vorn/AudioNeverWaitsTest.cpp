@@ -5,6 +5,7 @@
 // what the host asked for. Nothing here measures time: on the old locking, the audio thread
 // completed no call at all while the work ran.
 
+#include "TwoThreadHost.h"
 #include "VornTestSupport.h"
 #include "vst2/Vst2Adapter.h"
 
@@ -24,6 +25,8 @@
 
 namespace {
 
+using namespace two_threads;
+
 constexpr int kBlock = 64;
 constexpr int kHeldNotes = 16;
 
@@ -39,42 +42,6 @@ void StallOnce(common::SlowWork kind) {
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     stalling = false;
     ++stallsDone;
-}
-
-// A host that records nothing, so that both threads may call it.
-vst2::IntPtr VORNA_VSTCALL QuietHost(vst2::AEffect*, vst2::Int32 opcode, vst2::Int32, vst2::IntPtr,
-                                     void*, float) {
-    return opcode == vst2::audioMasterVersion ? 2400 : 0;
-}
-
-vst2::IntPtr Dispatch(vst2::AEffect* effect, vst2::Int32 opcode, vst2::Int32 index = 0,
-                      vst2::IntPtr value = 0, void* data = nullptr, float opt = 0.0f) {
-    return effect->dispatcher(effect, opcode, index, value, data, opt);
-}
-
-// A host's event list of up to four events.
-struct EventList {
-    vst2::Int32 numEvents = 0;
-    vst2::IntPtr reserved = 0;
-    vst2::VstEvent* events[4] = {};
-};
-
-void SendEvents(vst2::AEffect* effect, std::vector<vst2::VstMidiEvent>& midi) {
-    EventList list;
-    for (vst2::VstMidiEvent& event : midi)
-        list.events[list.numEvents++] = reinterpret_cast<vst2::VstEvent*>(&event);
-    Dispatch(effect, vst2::effProcessEvents, 0, 0, &list);
-}
-
-vst2::VstMidiEvent Midi(int offset, int status, int data1, int data2) {
-    vst2::VstMidiEvent event{};
-    event.type = vst2::kVstMidiType;
-    event.byteSize = sizeof event;
-    event.deltaFrames = offset;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(data1);
-    event.midiData[2] = static_cast<char>(data2);
-    return event;
 }
 
 class AudioNeverWaits : public testing::Test {

@@ -4,6 +4,7 @@
 // and lets the editor draw. Under ThreadSanitizer this must give no report; everywhere it must
 // end in a state the host can read back.
 
+#include "TwoThreadHost.h"
 #include "VornTestSupport.h"
 #include "vst2/Vst2Adapter.h"
 
@@ -18,32 +19,7 @@
 
 namespace {
 
-vst2::IntPtr VORNA_VSTCALL QuietHost(vst2::AEffect*, vst2::Int32 opcode, vst2::Int32, vst2::IntPtr,
-                                     void*, float) {
-    return opcode == vst2::audioMasterVersion ? 2400 : 0;
-}
-
-vst2::IntPtr Dispatch(vst2::AEffect* effect, vst2::Int32 opcode, vst2::Int32 index = 0,
-                      vst2::IntPtr value = 0, void* data = nullptr, float opt = 0.0f) {
-    return effect->dispatcher(effect, opcode, index, value, data, opt);
-}
-
-struct EventList {
-    vst2::Int32 numEvents = 0;
-    vst2::IntPtr reserved = 0;
-    vst2::VstEvent* events[8] = {};
-};
-
-vst2::VstMidiEvent Midi(int offset, int status, int data1, int data2) {
-    vst2::VstMidiEvent event{};
-    event.type = vst2::kVstMidiType;
-    event.byteSize = sizeof event;
-    event.deltaFrames = offset;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(data1);
-    event.midiData[2] = static_cast<char>(data2);
-    return event;
-}
+using namespace two_threads;
 
 #ifdef VORNA_SANITIZED
 constexpr int kGuiRounds = 40;
@@ -93,10 +69,8 @@ TEST(TwoThreads, EveryEntryPointAndTheEditorStayConsistent) {
                 Midi(9, 0x80, 48 + (round + 12) % 24, 0), Midi(20, 0xE0, 0, round % 128)};
             if (round % 16 == 0) midi.push_back(Midi(30, 0xC0, round % 48, 0));
             EventList list;
-            for (vst2::VstMidiEvent& event : midi)
-                list.events[list.numEvents++] = reinterpret_cast<vst2::VstEvent*>(&event);
-            if (round % 8 == 0)
-                list.events[list.numEvents++] = reinterpret_cast<vst2::VstEvent*>(&sysEx);
+            for (vst2::VstMidiEvent& event : midi) list.Add(&event);
+            if (round % 8 == 0) list.Add(&sysEx);
             Dispatch(effect, vst2::effProcessEvents, 0, 0, &list);
             effect->processReplacing(effect, inputs, outputs, 64 + round % 64);
             if (round % 4 == 0) effect->setParameter(effect, round % 91, (round % 10) / 10.0f);
