@@ -25,12 +25,7 @@ public:
     explicit AudioCall(Synth& synth) : synth_(synth), render_(synth.RenderMutex()) {
         ++synth_.audioCallDepth_;
     }
-    ~AudioCall() {
-        if (--synth_.audioCallDepth_ == 0 && synth_.audioHoldsMutex_) {
-            synth_.audioHoldsMutex_ = false;
-            synth_.Mutex().Unlock();
-        }
-    }
+    ~AudioCall() { synth_.LeaveAudioCall(); }
     AudioCall(const AudioCall&) = delete;
     AudioCall& operator=(const AudioCall&) = delete;
 
@@ -130,6 +125,10 @@ void Synth::AudioCallStarting() {
 
 void Synth::AudioCallEnded(bool rendered) {
     if (rendered) ++processCalls_;
+    LeaveAudioCall();
+}
+
+void Synth::LeaveAudioCall() {
     if (--audioCallDepth_ == 0 && audioHoldsMutex_) {
         audioHoldsMutex_ = false;
         Mutex().Unlock();

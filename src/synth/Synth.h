@@ -107,6 +107,8 @@ private:
     // The audio thread takes the instance mutex only when no one else holds it, and keeps it
     // until its call ends.
     bool TakeMutexForAudio();
+    // The end of an audio call: the outermost one lets go of the mutex if it took it.
+    void LeaveAudioCall();
     void HandOnDeferred();
 
     // Guarded by the render mutex.
