@@ -105,6 +105,16 @@ inline void EnvelopeKeyOff(EnvelopeRef env) {
     if (env.state >= 0) EnvelopeEnter(env, kEnvRelease);
 }
 
+// All Sound Off: the release runs at twice the fastest rate a setting can give (16 steps of
+// attenuation per envelope step), so that any level falls to silence within about 3 ms: quick
+// enough to count as at once, and a decay rather than a cut, which would click. An envelope that
+// is off stays off. The rate holds until the next key-on recomputes the rates.
+inline void EnvelopeSilence(EnvelopeRef env) {
+    env.rates.releaseShift = 0;
+    env.rates.releaseSelect = kEgInstantSelect;
+    if (env.state != kEnvOff) EnvelopeEnter(env, kEnvRelease);
+}
+
 // Recompute the per-state rates from the settings with the stored key code and velocity.
 void EnvelopeRecomputeAttack(EnvelopeRef env, const EnvelopeSettings& settings);
 void EnvelopeRecomputeDecay1(EnvelopeRef env, const EnvelopeSettings& settings);

@@ -24,7 +24,7 @@ bool MidiEventQueue::Grow() {
 }
 
 bool MidiEventQueue::Add(MidiEvent event) {
-    if (event.offset < 0) event.offset = 0;
+    event.offset = std::max(event.offset, floor_);
     if (count_ == Capacity()) {
         if (front_ > 0) {
             Compact();
@@ -52,6 +52,20 @@ void MidiEventQueue::PopFront() {
     if (front_ == count_) front_ = count_ = 0;
 }
 
+void MidiEventQueue::ClampOffsets(std::int32_t lastFrame) {
+    for (int i = front_; i < count_; ++i) {
+        std::uint64_t& word = entries_[static_cast<std::size_t>(i)];
+        if (PackedOffset(word) <= lastFrame) continue;
+        word = (word & ~std::uint64_t{0xFFFFFFFFu}) |
+               static_cast<std::uint64_t>(static_cast<std::uint32_t>(lastFrame));
+    }
+}
+
+void MidiEventQueue::CloseCall() {
+    floor_ =
+        Empty() ? 0 : std::max(PackedOffset(entries_[static_cast<std::size_t>(count_ - 1)]), 0);
+}
+
 void MidiEventQueue::ReduceOffsets(std::int32_t ticks) {
     for (int i = front_; i < count_; ++i) {
         std::uint64_t& word = entries_[static_cast<std::size_t>(i)];
@@ -63,6 +77,7 @@ void MidiEventQueue::ReduceOffsets(std::int32_t ticks) {
         word = (word & ~std::uint64_t{0xFFFFFFFFu}) |
                static_cast<std::uint64_t>(static_cast<std::uint32_t>(offset));
     }
+    floor_ = static_cast<std::int32_t>(std::max<std::int64_t>(std::int64_t{floor_} - ticks, 0));
 }
 
 void MidiEventQueue::Compact() {

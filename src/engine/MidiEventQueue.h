@@ -46,8 +46,10 @@ public:
     explicit MidiEventQueue(int capacity = kGrowthStep);
 
     // Inserts the message in offset order. A negative offset is taken as 0: such a message is due
-    // at once, and left negative it would never match a sample index later on. Returns false when
-    // the queue was full and could not grow (the message is dropped).
+    // at once, and left negative it would never match a sample index later on. A message added
+    // after CloseCall never goes before the ones queued until then: its offset is raised to
+    // theirs at least. Returns false when the queue was full and could not grow (the message is
+    // dropped).
     bool Add(MidiEvent event);
 
     bool Empty() const { return front_ == count_; }
@@ -59,6 +61,13 @@ public:
         return PackedOffset(entries_[static_cast<std::size_t>(front_)]);
     }
     void PopFront();
+    // Offsets beyond lastFrame become lastFrame. The order is kept, and with it the offset order.
+    void ClampOffsets(std::int32_t lastFrame);
+    // The messages queued so far came with an audio call that has ended. Offsets count from the
+    // next control tick, and the tick grid does not restart with a call, so a message late in the
+    // call may still wait when the next call's messages arrive with small offsets; those must not
+    // overtake it (a note before a stop's All Notes Off would start after it and hang).
+    void CloseCall();
     // Subtracts ticks from the offset of every queued message (a control tick has passed),
     // saturating at the limits of the offset's range.
     void ReduceOffsets(std::int32_t ticks);
@@ -72,7 +81,10 @@ public:
     // Compacts, then sizes the array to blockSize rounded up to a multiple of 512 entries, never
     // below the number of messages held. Queued messages are kept.
     void ResizeForBlock(int blockSize);
-    void Clear() { front_ = count_ = 0; }
+    void Clear() {
+        front_ = count_ = 0;
+        floor_ = 0;
+    }
 
 private:
     bool Grow();
@@ -80,6 +92,7 @@ private:
     std::vector<std::uint64_t> entries_; // size() is the capacity
     int front_ = 0;                      // first message not yet taken
     int count_ = 0;                      // one past the last message
+    std::int32_t floor_ = 0;             // the least offset a new message gets (CloseCall)
 };
 
 } // namespace engine

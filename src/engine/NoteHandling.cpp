@@ -87,6 +87,7 @@ void VoiceEngine::VoiceNoteOn(int v, int note, int velocity, uint32_t age, bool 
 
     // A gated voice (legato, or a stolen held note) only changes pitch.
     if (!vc.gate) {
+        vc.silencing = false;
         const int keyCode = KeyCodeOf(n);
         for (int op = 0; op < 4; ++op) OperatorKeyOn(v, op, keyCode, n, velocity);
     }
@@ -122,6 +123,14 @@ void VoiceEngine::SustainPedal(bool down) {
         VoiceControl& vc = bank.voice[v];
         vc.sustained = down;
         if (!vc.gate && !down) ReleaseVoice(v);
+    }
+}
+
+void VoiceEngine::AllSoundOff() {
+    AllNotesOff();
+    for (int v = 0; v < kVoiceCount; ++v) {
+        bank.voice[v].silencing = true;
+        for (int op = 0; op < 4; ++op) EnvelopeSilence(bank.Env(op, v));
     }
 }
 

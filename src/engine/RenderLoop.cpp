@@ -146,12 +146,13 @@ void RenderLoop::ApplyVoiceEvent(MidiEvent event) {
     state_.voiceEvents.PopFront();
     switch (event.status & 0xF0) {
     case 0xB0:
-        if (event.data1 == 64) {
+        // The panics act on the voices sounding now: events after them in this tick still play.
+        if (event.data1 == 64)
             voices_.SustainPedal(event.data2 > 0);
-        } else {
-            // The panic releases the voices only: events after it in this tick still play.
+        else if (event.data1 == kAllSoundOff)
+            voices_.AllSoundOff();
+        else
             voices_.AllNotesOff();
-        }
         break;
     case 0x80:
         voices_.NoteOff(event.data1);

@@ -33,7 +33,8 @@ struct VoiceControl {
     bool active = false;
     bool gate = false;
     bool sustained = false;
-    int note = 60; // received MIDI note, before transpose
+    bool silencing = false; // fading out after All Sound Off, until its next key-on
+    int note = 60;          // received MIDI note, before transpose
     int velocity = 0;
     uint32_t age = 0; // sequence number of the last note-on
     double pitch = 7680;

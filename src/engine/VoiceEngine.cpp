@@ -216,6 +216,8 @@ void VoiceEngine::SetOperatorParam(int m, int op, double value) {
         case kNone:
             break;
         }
+        // A new release setting does not slow a voice that All Sound Off is fading out.
+        if (bank.voice[v].silencing && (rates == kRelease || rates == kAll)) EnvelopeSilence(env);
     };
     // Over all 64 voices the list holds exactly the active ones (a voice left sounding from poly
     // mode is updated in mono mode too); the render rebuilds it for its own count when needed.

@@ -70,6 +70,8 @@ public:
     bool SustainPedalDown() const { return sustainPedal; }
     // Releases every voice and empties the held-note list.
     void AllNotesOff();
+    // All Notes Off, and every voice fades to silence within a few milliseconds.
+    void AllSoundOff();
     void ClearHeldNotes() { heldNotes.Clear(); }
     // Null: every note n plays at pitch n * 128 and nothing is filtered.
     void SetTuningSource(TuningSource* source) { tuning = source; }

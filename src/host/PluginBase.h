@@ -137,9 +137,10 @@ public:
     virtual int NormalizeState(int index, const ChunkBuffer& buffer, int position,
                                ChunkBuffer& out);
     // The audio thread enters and leaves a process call or an event list with the render mutex
-    // held. An instrument that put work aside, because it could not take the instance mutex
-    // without waiting, does it here once it can.
-    virtual void AudioCallStarting() {}
+    // held; frames is the length of the process call, 0 for an event list. An instrument that put
+    // work aside, because it could not take the instance mutex without waiting, does it here once
+    // it can.
+    virtual void AudioCallStarting(int) {}
     virtual void AudioCallEnded(bool) {}
 
     // Non-virtual operations.

@@ -115,16 +115,23 @@ void Synth::HandOnDeferred() {
                     });
 }
 
-void Synth::AudioCallStarting() {
+void Synth::AudioCallStarting(int frames) {
     ++audioCallDepth_;
-    if (deferred_.Empty()) return;
-    if (!TakeMutexForAudio()) return;
-    ShowParamsChangedWhileBusy();
-    HandOnDeferred();
+    if (!deferred_.Empty() && TakeMutexForAudio()) {
+        ShowParamsChangedWhileBusy();
+        HandOnDeferred();
+    }
+    // A message dated beyond the call (or before it) acts at the call's last (or first) frame:
+    // one that waited for a later call would come after that call's messages, a note after the
+    // All Notes Off of a stop.
+    if (frames > 0) midiEvents_.ClampOffsets(frames - 1);
 }
 
 void Synth::AudioCallEnded(bool rendered) {
-    if (rendered) ++processCalls_;
+    if (rendered) {
+        ++processCalls_;
+        midiEvents_.CloseCall();
+    }
     LeaveAudioCall();
 }
 

@@ -416,7 +416,7 @@ vst2::IntPtr Adapter::SetChunk(vst2::Int32 index, vst2::IntPtr size, void* data)
 vst2::IntPtr Adapter::ProcessEvents(void* data) {
     if (!data) return 0;
     platform::ScopedLock render(core_->RenderMutex());
-    core_->AudioCallStarting();
+    core_->AudioCallStarting(0);
     auto* list = static_cast<vst2::VstEvents*>(data);
     // The list holds numEvents pointers, however many its declaration shows: they are read
     // through a plain pointer, not as elements of the two-entry array.
@@ -548,7 +548,7 @@ void Adapter::RenderPiece(int frames) {
 
 void Adapter::ProcessFloat(float** inputs, float** outputs, vst2::Int32 frames, bool accumulate) {
     platform::ScopedLock render(core_->RenderMutex());
-    core_->AudioCallStarting();
+    core_->AudioCallStarting(frames);
     CallHost(vst2::audioMasterWantMidi, 0, 1);
     // A call longer than the block size the host set is rendered in pieces that fit the scratch
     // buffers.
@@ -587,12 +587,12 @@ void Adapter::ProcessFloat(float** inputs, float** outputs, vst2::Int32 frames, 
         }
         done += piece;
     }
-    core_->AudioCallEnded(true);
+    core_->AudioCallEnded(frames > 0);
 }
 
 void Adapter::ProcessDouble(double** inputs, double** outputs, vst2::Int32 frames) {
     platform::ScopedLock render(core_->RenderMutex());
-    core_->AudioCallStarting();
+    core_->AudioCallStarting(frames);
     CallHost(vst2::audioMasterWantMidi, 0, 1);
     for (int done = 0; done < frames;) {
         int piece = std::min(frames - done, core_->BlockSize());
@@ -617,7 +617,7 @@ void Adapter::ProcessDouble(double** inputs, double** outputs, vst2::Int32 frame
         RenderPiece(piece);
         done += piece;
     }
-    core_->AudioCallEnded(true);
+    core_->AudioCallEnded(frames > 0);
 }
 
 void Adapter::BeginParamEdit(int index) {

@@ -77,6 +77,30 @@ TEST(MidiEventQueue, TakingAndReducingOffsets) {
     EXPECT_EQ(queue.Size(), 0);
 }
 
+TEST(MidiEventQueue, ClampingIntoACallAndClosingIt) {
+    MidiEventQueue queue;
+    queue.Add(Event(100, 0x90, 1));
+    queue.Add(Event(2000, 0x90, 2));
+    queue.Add(Event(INT32_MAX, 0x90, 3));
+    queue.ClampOffsets(511);
+    EXPECT_EQ(Offsets(queue), (std::vector<int>{100, 511, 511}));
+    EXPECT_EQ(queue.At(2).data1, 3); // order kept
+    queue.PopFront();
+    queue.ReduceOffsets(490);
+    queue.CloseCall(); // messages of the next call never go before the two left at 21
+    queue.Add(Event(0, 0xB0, 123));
+    queue.Add(Event(30, 0x90, 4));
+    EXPECT_EQ(Offsets(queue), (std::vector<int>{21, 21, 21, 30}));
+    EXPECT_EQ(queue.At(2).data1, 123);
+    queue.ReduceOffsets(10); // the floor goes down with the offsets
+    queue.Add(Event(0, 0x80, 5));
+    EXPECT_EQ(Offsets(queue), (std::vector<int>{11, 11, 11, 11, 20}));
+    EXPECT_EQ(queue.At(3).data1, 5);
+    queue.Clear();
+    queue.Add(Event(0, 0x90, 6));
+    EXPECT_EQ(queue.FrontOffset(), 0);
+}
+
 TEST(MidiEventQueue, FullQueueCompactsBeforeItGrows) {
     MidiEventQueue queue(4);
     for (int i = 0; i < 4; ++i) queue.Add(Event(i, 0x90, i));

@@ -62,7 +62,7 @@ TEST(HostLimits, AnAbsurdRateLeavesTheInstrumentPlaying) {
     RenderingVorn vorn(48000, 256);
     vorn.vorn.host.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 1e10f);
     vorn.vorn.host.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 3.4e38f);
-    // Messages queued far ahead wait without their offsets wrapping round.
+    // Messages dated far beyond the call act within it, at any tick length.
     vorn.Midi(0x7FFFFF00, 0x90, 50, 100);
     vorn.Midi(0, 0x90, 60, 100);
     vorn.Midi(700, 0x90, 64, 100);
@@ -73,7 +73,6 @@ TEST(HostLimits, AnAbsurdRateLeavesTheInstrumentPlaying) {
     }
     for (double v : out) ASSERT_TRUE(std::isfinite(v));
     EXPECT_GT(Peak(out), 0.01);
-    EXPECT_EQ(vorn.Plugin().Voices().HeldNoteCount(), 2);
-    ASSERT_EQ(vorn.Plugin().MidiEvents().Size(), 1);
-    EXPECT_GT(vorn.Plugin().MidiEvents().At(0).offset, 0x7FFF0000);
+    EXPECT_EQ(vorn.Plugin().Voices().HeldNoteCount(), 3);
+    EXPECT_TRUE(vorn.Plugin().MidiEvents().Empty());
 }
