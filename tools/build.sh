@@ -281,7 +281,8 @@ check_untested_dll() {
   fi
 }
 
-# What the tests of one preset skipped, and why, from GoogleTest's output in the ctest log.
+# What the tests of one preset skipped, and why, from the ctest log: GoogleTest's skips, and the
+# "skipped: REASON" line of a test script that skipped as a whole (the log calls those passed).
 record_skips() {
   local preset=$1 log="build/$1/Testing/Temporary/LastTest.log"
   [ -f "$log" ] || return 0
@@ -289,6 +290,8 @@ record_skips() {
   while IFS= read -r line; do
     skips+=("$(printf '%-6s %s' "$preset" "$line")")
   done < <(awk '
+    /^[0-9]+\/[0-9]+ Test: / { test = $3 }
+    /^skipped: / { print test ": " substr($0, 10); next }
     /: Skipped$/ { getline reason; next }
     /^\[  SKIPPED \] [A-Za-z_][A-Za-z0-9_]*\.[A-Za-z0-9_\/]+ \(/ {
       name = $4; if (!(name in seen)) { seen[name] = 1; print name ": " reason }

@@ -7,6 +7,7 @@
 // writes expected_hashes.txt anew from the Linux build.
 
 #include "GoldenScenarios.h"
+#include "GoldenSwitch.h"
 #include "PluginHost.h"
 
 #include <cmath>
@@ -25,14 +26,11 @@ std::string expectedPath = VORNA_GOLDEN_EXPECTED;
 std::map<std::string, std::string> expected;
 std::map<std::string, std::string> rendered;
 
-// The hashes are rewritten from the Linux build only: the DLLs are held to what it renders.
+// Set once from VORNA_REGENERATE_GOLDEN before the tests run.
+bool regenerating = false;
+
 bool Regenerating() {
-#ifdef _WIN32
-    return false;
-#else
-    const char* value = std::getenv("VORNA_REGENERATE_GOLDEN");
-    return value && std::strcmp(value, "1") == 0;
-#endif
+    return regenerating;
 }
 
 void ReadExpected() {
@@ -134,14 +132,14 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: vorna_golden_tests --plugin=<plugin binary>\n");
         return 2;
     }
-#ifdef _WIN32
-    const char* regenerate = std::getenv("VORNA_REGENERATE_GOLDEN");
-    if (regenerate && std::strcmp(regenerate, "1") == 0) {
-        std::fprintf(stderr, "vorna_golden_tests: the hashes are regenerated from the Linux build "
-                             "only\n");
+    std::string problem;
+    const golden_test::GoldenSwitch golden =
+        golden_test::ReadGoldenSwitch("VORNA_REGENERATE_GOLDEN", problem);
+    if (golden == golden_test::GoldenSwitch::Misused) {
+        std::fprintf(stderr, "vorna_golden_tests: %s\n", problem.c_str());
         return 2;
     }
-#endif
+    regenerating = golden == golden_test::GoldenSwitch::Rewrite;
     ReadExpected();
     ::testing::AddGlobalTestEnvironment(new RegenerateOnExit);
     return RUN_ALL_TESTS();

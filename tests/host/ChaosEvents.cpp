@@ -52,7 +52,7 @@ int AnyOffset(Run& run) {
     if (roll < 60) return run.Uniform(0, run.blockSize - 1);
     if (roll < 75) return run.Uniform(run.blockSize, 4 * run.blockSize); // beyond the block
     if (roll < 85) return run.Chance(50) ? -run.Uniform(1, 5000) : -0x7FFFFFFF - 1;
-    if (roll < 90) return run.Uniform(1 << 28, 0x7FFFFFFF); // far beyond: never reached
+    if (roll < 90) return run.Uniform(1 << 28, 0x7FFFFFFF); // far beyond: at the call's end
     return 0;
 }
 
@@ -227,13 +227,19 @@ bool Run::StepPanicSilence() {
         Log("setParameter(" + std::to_string(release) + ", 1)");
         effect->setParameter(effect, release, 1.0f);
     }
-    // After every message a storm can still have waiting within reach (four blocks ahead).
-    const int panicAt = 4 * 16384 + 1;
+    // A host's stop: pedal up and a panic on every channel, early in the next call. Whatever a
+    // storm dated beyond its calls acted within them, so nothing may outlive this.
+    const int panicAt = Uniform(0, 64);
+    const int panic = Chance(50) ? 123 : 120;
     EventList list;
-    list.AddMidi(panicAt, static_cast<std::uint8_t>(0xB0 | Uniform(0, 15)), Chance(50) ? 123 : 120,
-                 0);
-    count_.midi += 1;
-    SendEvents(list.pointers, "panic at " + std::to_string(panicAt));
+    for (int channel = 0; channel < 16; ++channel) {
+        list.AddMidi(panicAt, static_cast<std::uint8_t>(0xB0 | channel), 64, 0);
+        list.AddMidi(panicAt, static_cast<std::uint8_t>(0xB0 | channel),
+                     static_cast<std::uint8_t>(panic), 0);
+    }
+    count_.midi += 32;
+    SendEvents(list.pointers, "pedal up and controller " + std::to_string(panic) +
+                                  " on every channel at " + std::to_string(panicAt));
     const int release = static_cast<int>(sampleRate) * 4;
     const int tail = static_cast<int>(sampleRate) / 4;
     int remaining = panicAt + release;
@@ -249,11 +255,12 @@ bool Run::StepPanicSilence() {
         effect->processDoubleReplacing(effect, inputs, outputs, frames);
         count_.frames += frames;
         for (int i = 0; i < frames; ++i) {
-            if (!std::isfinite(left[static_cast<std::size_t>(i)]))
+            const double l = left[static_cast<std::size_t>(i)];
+            const double r = right[static_cast<std::size_t>(i)];
+            // Both channels are checked before the peak takes them: std::max drops a NaN.
+            if (!std::isfinite(l) || !std::isfinite(r))
                 return Fail("output not finite during the release");
-            if (remaining - i - 1 < tail)
-                peak = std::max({peak, std::fabs(left[static_cast<std::size_t>(i)]),
-                                 std::fabs(right[static_cast<std::size_t>(i)])});
+            if (remaining - i - 1 < tail) peak = std::max({peak, std::fabs(l), std::fabs(r)});
         }
         remaining -= frames;
     }

@@ -15,6 +15,7 @@
 #include "vst2/VstEntry.h"
 
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -369,16 +370,23 @@ TEST_F(Librarian, UnwritableOutputsFailWithoutLeavingFiles) {
         EXPECT_FALSE(run.err.empty());
         ExpectOnlyFiles({"bank.syx", "plain-file"});
     }
-    // A folder without write permission (the permission does not bind a privileged user).
+    // A folder without write permission. The permission does not bind root: run as root, the
+    // tool runs as the same unprivileged user that the plug-in's own file-access switch takes.
     fs::create_directory(folder / "locked");
-    fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec);
-    ToolRun locked = Vorna({"convert", Path("bank.syx"), Path("locked/bank.fxb")});
-    const bool bound = !fs::exists(folder / "locked" / "bank.fxb");
-    if (bound) {
-        EXPECT_EQ(locked.exitCode, 1);
-        EXPECT_NE(locked.err.find("cannot write"), std::string::npos) << locked.err;
-        EXPECT_TRUE(fs::is_empty(folder / "locked"));
-    }
+    fs::permissions(folder / "locked", fs::perms::owner_read | fs::perms::owner_exec |
+                                           fs::perms::group_read | fs::perms::group_exec |
+                                           fs::perms::others_read | fs::perms::others_exec);
+    const fs::perms readable = fs::perms::group_read | fs::perms::others_read;
+    fs::permissions(folder.Path(), readable | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::add);
+    fs::permissions(folder / "bank.syx", readable, fs::perm_options::add);
+    std::vector<std::string> launcher;
+    if (geteuid() == 0) launcher = {"setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"};
+    ToolRun locked = RunTool(folder, VORNA_TOOL,
+                             {"convert", Path("bank.syx"), Path("locked/bank.fxb")}, launcher);
+    EXPECT_EQ(locked.exitCode, 1);
+    EXPECT_NE(locked.err.find("cannot write"), std::string::npos) << locked.err;
+    EXPECT_TRUE(fs::is_empty(folder / "locked"));
     fs::permissions(folder / "locked", fs::perms::owner_all);
 }
 

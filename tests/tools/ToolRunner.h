@@ -64,9 +64,13 @@ inline std::string Quoted(const std::string& text) {
     return quoted + "'";
 }
 
+// launcher, when given, runs the tool (for example under another user id).
 inline ToolRun RunTool(const WorkFolder& folder, const std::string& tool,
-                       const std::vector<std::string>& arguments) {
-    std::string command = "cd " + Quoted(folder.Path().string()) + " && " + Quoted(tool);
+                       const std::vector<std::string>& arguments,
+                       const std::vector<std::string>& launcher = {}) {
+    std::string command = "cd " + Quoted(folder.Path().string()) + " &&";
+    for (const std::string& word : launcher) command += " " + Quoted(word);
+    command += " " + Quoted(tool);
     for (const std::string& argument : arguments) command += " " + Quoted(argument);
     command += " >tool-out.txt 2>tool-err.txt; echo $? >tool-exit.txt";
     ToolRun run;

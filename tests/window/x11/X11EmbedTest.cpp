@@ -124,8 +124,11 @@ TEST(X11Embed, AParentWithAnotherVisualGetsAChildOfItsVisualThatDrawsTheEditor) 
     Display* d = host.display();
     ASSERT_NE(d, nullptr);
     XVisualInfo wanted{};
-    if (!XMatchVisualInfo(d, DefaultScreen(d), 32, TrueColor, &wanted))
+    if (!XMatchVisualInfo(d, DefaultScreen(d), 32, TrueColor, &wanted)) {
+        // The test run's Xvfb offers one; a server without it is a broken CI set-up.
+        if (x11_test::InCi()) FAIL() << "the X server offers no 32-bit visual under CI";
         GTEST_SKIP() << "the X server offers no 32-bit visual";
+    }
     // A host window of the 32-bit visual, as compositing hosts create them.
     XSetWindowAttributes attributes{};
     attributes.colormap = XCreateColormap(d, DefaultRootWindow(d), wanted.visual, AllocNone);
