@@ -150,9 +150,6 @@ public:
     platform::UiServices& Ui() { return ui_; }
     // Whether a menu or dialog is waiting for the user (the instance lock is let go meanwhile).
     bool IsWaitingForUser() const { return waitingForUser_.load() > 0; }
-    // Whether the window is to close as soon as nothing uses it any more. Menus and dialogs then
-    // answer as dismissed, and none opens.
-    bool IsClosing() const { return closeRequested_.load(); }
 
 private:
     class UiForwarder : public platform::UiServices {

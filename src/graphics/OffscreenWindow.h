@@ -31,7 +31,6 @@ public:
     void HideTooltip() override { tooltipShown_ = false; }
     int TrackPopupMenu(const PopupMenu& menu, int x, int y) override;
     void CancelWaits() override {
-        ++waitsCancelled_;
         if (onCancelWaits_) onCancelWaits_();
     }
     void HidePointer() override;
@@ -63,7 +62,6 @@ public:
     int MenuY() const { return menuY_; }
     bool IsPointerHidden() const { return pointerHidden_; }
     bool IsMouseCaptured() const { return captured_; }
-    int WaitsCancelled() const { return waitsCancelled_; }
 
 private:
     Graphics& graphics_;
@@ -83,7 +81,6 @@ private:
     bool pointerHidden_ = false;
     platform::UiServices* ui_ = nullptr;
     std::function<void()> onCancelWaits_;
-    int waitsCancelled_ = 0;
 };
 
 } // namespace graphics
