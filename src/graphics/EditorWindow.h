@@ -61,6 +61,10 @@ public:
     // Shows the menu with its top-left corner at (x, y) and waits for the user: the number
     // (PopupMenu::AssignIds) of the chosen item, or 0 when the menu was dismissed.
     virtual int TrackPopupMenu(const PopupMenu& menu, int x, int y) = 0;
+    // Ends the menu and the dialogs (Ui) of this window that wait for the user, as if the user had
+    // dismissed them, and every later one at once: the editor is closing. Called with the
+    // instance lock held, on the waiting thread (from inside the wait's own loop) or on another.
+    virtual void CancelWaits() {}
 
     // Hides the pointer, remembering where it is (once); restore puts it back and shows it.
     virtual void HidePointer() = 0;

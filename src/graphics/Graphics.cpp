@@ -16,7 +16,10 @@ platform::RecursiveMutex& Graphics::InstanceLock() {
 }
 
 Graphics::~Graphics() {
-    if (window_) window_->Close();
+    // Events the window still receives while it goes find no window.
+    closeRequested_ = false;
+    std::unique_ptr<EditorWindow> window = std::move(window_);
+    if (window) window->Close();
 }
 
 void Graphics::ShowParamValue(int index, double value, bool normalized) {
@@ -47,8 +50,9 @@ bool Graphics::OpenWindow(void* parent) {
 
 bool Graphics::OpenWindowWith(std::unique_ptr<EditorWindow> window, void* parent) {
     platform::ScopedLock lock(InstanceLock());
-    // The open window is still in use by a menu or dialog waiting for the user.
-    if (IsWaitingForUser()) return false;
+    // The open window is still in use: by a menu or dialog waiting for the user, or by the event
+    // this request came from.
+    if (IsWaitingForUser() || (window_ && windowEvents_ > 0)) return false;
     if (window_) CloseWindow();
     if (!window) return false;
     common::SlowWorkStarts(common::SlowWork::WindowOpen);
@@ -68,23 +72,29 @@ bool Graphics::HasWindow() const {
 void Graphics::Idle() {
     if (IsWaitingForUser()) return;
     platform::ScopedLock lock(InstanceLock());
-    // A close that came while a menu or dialog was waiting happens here, where no operation of
-    // the window is running any more.
-    if (closeRequested_) {
-        CloseWindow();
-        return;
+    if (window_ && !closeRequested_) {
+        // The window reads its events here (X11): a close from inside one waits until it returns.
+        ++windowEvents_;
+        window_->Idle();
+        --windowEvents_;
     }
-    if (window_) window_->Idle();
-    if (closeRequested_ && !IsWaitingForUser()) CloseWindow();
+    CloseIfRequested();
+}
+
+void Graphics::CloseIfRequested() {
+    // Where no operation of the window is running any more: the outermost event or idle call.
+    if (closeRequested_ && windowEvents_ == 0 && !IsWaitingForUser()) CloseWindow();
 }
 
 void Graphics::CloseWindow() {
     if (!window_) return;
     platform::ScopedLock lock(InstanceLock());
-    if (IsWaitingForUser()) {
-        // The window is still in use by the loop that waits for the user; it closes at the
-        // next idle call after that loop ended.
+    if (!window_) return;
+    if (IsWaitingForUser() || windowEvents_ > 0) {
+        // The window is still in use: by a loop that waits for the user, which ends now as if
+        // dismissed, or by the event that led here. It closes when that has returned.
         closeRequested_ = true;
+        if (IsWaitingForUser()) window_->CancelWaits();
         return;
     }
     closeRequested_ = false;
@@ -236,13 +246,15 @@ void Graphics::ReportValue(int paramIndex, double normalized) {
 }
 
 PopupMenu* Graphics::CreatePopupMenu(PopupMenu& menu, const Rect& rect) {
-    if (!window_) return nullptr;
+    if (!window_ || closeRequested_) return nullptr;
     menu.AssignIds(1);
     int id = 0;
     {
         UserWait wait(*this);
         id = window_->TrackPopupMenu(menu, rect.left, rect.bottom);
     }
+    // Closed meanwhile: the menu was cancelled, whatever it answered.
+    if (closeRequested_) return nullptr;
     if (window_) window_->Invalidate(Rect(0, 0, width_, height_));
     PopupMenu* chosen = nullptr;
     int index = -1;
@@ -259,6 +271,19 @@ void Graphics::RestorePointer() {
     if (window_) window_->RestorePointer();
 }
 
+Graphics::WindowEvent::WindowEvent(Graphics& graphics)
+    : graphics_(graphics), call_(graphics.plugin_) {
+    ++graphics_.windowEvents_;
+}
+
+Graphics::WindowEvent::~WindowEvent() {
+    if (--graphics_.windowEvents_ == 0 && graphics_.closeRequested_) {
+        platform::ScopedLock lock(graphics_.InstanceLock());
+        graphics_.CloseIfRequested();
+    }
+    // call_ ends after this: it may destroy the instance.
+}
+
 Graphics::UserWait::UserWait(Graphics& owner) : owner_(owner) {
     ++owner_.waitingForUser_;
     depth_ = owner_.InstanceLock().UnlockFully();
@@ -270,27 +295,46 @@ Graphics::UserWait::~UserWait() {
 }
 
 platform::UiServices& Graphics::UiForwarder::Target() {
-    platform::UiServices* ui = owner_.window_ ? owner_.window_->Ui() : nullptr;
+    platform::UiServices* ui =
+        owner_.window_ && !owner_.closeRequested_ ? owner_.window_->Ui() : nullptr;
     return ui ? *ui : none_;
 }
 
+// A box or dialog that the editor's close cancelled answers as none would have: the command
+// that asked ends with nothing changed.
 platform::MessageAnswer Graphics::UiForwarder::ShowMessage(platform::MessageKind kind,
                                                            const std::string& text,
                                                            const std::string& caption) {
-    UserWait wait(owner_);
-    return Target().ShowMessage(kind, text, caption);
+    platform::MessageAnswer answer;
+    {
+        UserWait wait(owner_);
+        answer = Target().ShowMessage(kind, text, caption);
+    }
+    return owner_.closeRequested_ ? none_.ShowMessage(kind, text, caption) : answer;
 }
 
 bool Graphics::UiForwarder::ChooseFile(const platform::FileDialogRequest& request,
                                        std::string& path) {
-    UserWait wait(owner_);
-    return Target().ChooseFile(request, path);
+    bool chosen = false;
+    {
+        UserWait wait(owner_);
+        chosen = Target().ChooseFile(request, path);
+    }
+    if (!owner_.closeRequested_) return chosen;
+    path.clear();
+    return false;
 }
 
 bool Graphics::UiForwarder::ChooseFolder(const std::string& title, const std::string& start,
                                          std::string& path) {
-    UserWait wait(owner_);
-    return Target().ChooseFolder(title, start, path);
+    bool chosen = false;
+    {
+        UserWait wait(owner_);
+        chosen = Target().ChooseFolder(title, start, path);
+    }
+    if (!owner_.closeRequested_) return chosen;
+    path.clear();
+    return false;
 }
 
 bool Graphics::UiForwarder::OpenWebAddress(const std::string& address) {

@@ -10,6 +10,7 @@
 #include "graphics/InputTypes.h"
 #include "graphics/Surface.h"
 #include "host/EditorLink.h"
+#include "host/PluginBase.h"
 #include "platform/Mutex.h"
 #include "platform/UiServices.h"
 
@@ -17,10 +18,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
-namespace host {
-class PluginBase;
-}
 
 namespace graphics {
 
@@ -37,6 +34,24 @@ enum class TextEntryState {
 
 class Graphics : public host::PluginEditor {
 public:
+    // Held by an OS window around each event that it hands to the editor outside any host call
+    // (Win32 window messages; X11 events arrive inside effEditIdle). The host may close the
+    // editor or destroy the plug-in from inside one, through a message that the loop of a menu
+    // or dialog dispatched: the close then waits for the outermost event to end, and takes the
+    // window, and maybe the whole instance, with it. It must be the outermost object of the
+    // window procedure, which touches nothing of its window after it ended.
+    class WindowEvent {
+    public:
+        explicit WindowEvent(Graphics& graphics);
+        ~WindowEvent();
+        WindowEvent(const WindowEvent&) = delete;
+        WindowEvent& operator=(const WindowEvent&) = delete;
+
+    private:
+        Graphics& graphics_;
+        host::PluginBase::CallScope call_;
+    };
+
     static constexpr int kDefaultWidth = 968;
     static constexpr int kDefaultHeight = 640;
     static constexpr int kFramesPerSecond = 25;
@@ -53,10 +68,13 @@ public:
     void ShowParamValue(int index, double value, bool normalized) override;
     void CreateSurfaces(int width, int height) override;
     bool OpenWindow(void* parent) override;
+    // While a menu or dialog waits for the user, or an event of the window is being handled, the
+    // close is put off: a waiting menu or dialog is cancelled, and the window closes when the
+    // outermost event or idle call ends.
     void CloseWindow() override;
     bool HasWindow() const override;
     // Forwarded to the open window (effEditIdle); ignored while a menu or dialog waits for the
-    // user, whose own loop then keeps the window painted.
+    // user, whose own loop then keeps the window painted. A close put off runs here too.
     void Idle() override;
 
     // Opens the editor on a given window (the offscreen one, a test's) instead of the OS window.
@@ -153,7 +171,7 @@ private:
 
     // While a menu, dialog or message box waits for the user, the instance lock is let go so that
     // the audio thread and the host's other calls go on; the lock is taken back afterwards at the
-    // depth it was held. A close requested meanwhile happens when the wait ends.
+    // depth it was held. A close requested meanwhile cancels the wait and happens after it.
     class UserWait {
     public:
         explicit UserWait(Graphics& owner);
@@ -167,6 +185,8 @@ private:
     };
 
     platform::RecursiveMutex& InstanceLock();
+    // Closes the window when a close was put off and nothing uses the window any more.
+    void CloseIfRequested();
     void EnsureBackBuffer();
     void BeginEdit(int controlIndex);
     void EndEdit();
@@ -188,7 +208,8 @@ private:
     int editParam_ = -1;              // parameter whose edit gesture is open, -1 none
     int idleCount_ = 0;
     std::atomic<int> waitingForUser_{0};
-    bool closeRequested_ = false;
+    std::atomic<int> windowEvents_{0}; // window events and idle calls being handled
+    std::atomic<bool> closeRequested_{false};
     bool mouseOverTracking_ = false;
     bool tooltips_ = false;
     bool tooltipShown_ = false;

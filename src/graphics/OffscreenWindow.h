@@ -30,6 +30,9 @@ public:
     void ShowTooltip(const std::string& text) override;
     void HideTooltip() override { tooltipShown_ = false; }
     int TrackPopupMenu(const PopupMenu& menu, int x, int y) override;
+    void CancelWaits() override {
+        if (onCancelWaits_) onCancelWaits_();
+    }
     void HidePointer() override;
     void RestorePointer() override;
     platform::UiServices* Ui() override { return ui_; }
@@ -43,6 +46,8 @@ public:
     // first replaces the selected text, and the box takes no more than its length.
     void Type(const std::string& characters);
     void SetUi(platform::UiServices* ui) { ui_ = ui; }
+    // What ends the scripted menus and dialogs that wait when the editor closes.
+    void SetOnCancelWaits(std::function<void()> cancel) { onCancelWaits_ = std::move(cancel); }
 
     // What happened.
     bool IsOpen() const { return open_; }
@@ -75,6 +80,7 @@ private:
     int menuX_ = 0, menuY_ = 0;
     bool pointerHidden_ = false;
     platform::UiServices* ui_ = nullptr;
+    std::function<void()> onCancelWaits_;
 };
 
 } // namespace graphics

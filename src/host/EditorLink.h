@@ -16,6 +16,8 @@ public:
     virtual void CreateSurfaces(int width, int height) = 0;
     // Opens the editor window inside the host's parent window; false when it cannot.
     virtual bool OpenWindow(void* parent) = 0;
+    // Closes the window. While a menu or dialog of the editor waits for the user, the wait is
+    // cancelled instead and the window closes once it has unwound.
     virtual void CloseWindow() = 0;
     // The host's regular editor idle call (effEditIdle): windows that receive no events of their
     // own (X11) read and handle them here and keep their redraw timer going.

@@ -13,6 +13,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -51,6 +52,23 @@ struct Channel {
 
 class PluginBase {
 public:
+    // Marks a call from the host or the OS that runs inside the instance, for its whole run: the
+    // format adapter's dispatcher entry and the editor window's own events. The host may destroy
+    // the instance from inside one (a host's timer or window message that the loop of a menu or
+    // dialog dispatched) or from another thread while the user is being asked (the instance
+    // mutex is let go meanwhile); the instance then lives on until the last of them has returned
+    // (CloseFromHost). A null plug-in marks nothing.
+    class CallScope {
+    public:
+        explicit CallScope(PluginBase* plugin);
+        ~CallScope();
+        CallScope(const CallScope&) = delete;
+        CallScope& operator=(const CallScope&) = delete;
+
+    private:
+        PluginBase* plugin_;
+    };
+
     static constexpr int kPresetCount = 336;
     // The rates and block sizes a host can really run. Anything outside is ignored and the previous
     // value stays: a rate far above the range makes the control tick meaningless, and the scratch
@@ -160,6 +178,11 @@ public:
     bool OpenEditor(void* parent);
     bool CloseEditor();
     void EditorIdle();
+    // The host is done with the instance. The editor closes first: a menu or dialog that waits for
+    // the user is cancelled, and the window goes once that wait has unwound. `destroy`, which
+    // deletes the instance and whatever owns it, runs at once when no call runs inside the
+    // instance, else on the thread of the last such call as it returns (CallScope).
+    void CloseFromHost(std::function<void()> destroy);
     // The state the host saves and restores, as bytes: the whole bank (a version, then every
     // program) or the current program (a version, its state, its name). Saving stores the current
     // sound into its program first.
@@ -247,9 +270,13 @@ public:
 private:
     // Declared first so that they are destroyed last, after everything they guard. A thread that
     // holds both took the instance mutex first; the audio thread, which holds the render mutex,
-    // only ever tries the instance mutex.
+    // only ever tries the instance mutex. The calls mutex guards only the two members after it
+    // and is never held while another lock is taken.
     platform::RecursiveMutex mutex_;
     platform::RecursiveMutex renderMutex_;
+    platform::RecursiveMutex callsMutex_;
+    int calls_ = 0;                 // CallScopes alive
+    std::function<void()> destroy_; // set by CloseFromHost while calls run
 
 protected:
     std::vector<Param> params_;

@@ -28,12 +28,14 @@ vst2::IntPtr VORNA_VSTCALL DispatcherEntry(vst2::AEffect* effect, vst2::Int32 op
     if (!plugin) return 0;
     try {
         if (opcode == vst2::effClose) {
-            // The host's reference is gone after this call: destroy without holding the lock.
-            delete plugin;
+            plugin->Close();
             return 0;
         }
         // Events come from the audio thread, which must not wait for the instance mutex.
         if (opcode == vst2::effProcessEvents) return plugin->ProcessEvents(data);
+        // A close that arrives while this call runs (from inside a menu's loop, or from another
+        // thread while the user is asked) destroys the instance only once it has returned.
+        host::PluginBase::CallScope call(&plugin->Core());
         return plugin->Dispatch(opcode, index, value, data, opt);
     } catch (...) {
         return 0;
@@ -192,6 +194,17 @@ Adapter::Adapter(vst2::HostCallback hostCallback) : hostCallback_(hostCallback) 
 Adapter::~Adapter() {
     effect_.object = nullptr;
     core_.reset();
+}
+
+void Adapter::Close() {
+    // The host's reference is gone: later calls through the record find no instance.
+    effect_.object = nullptr;
+    if (!core_) {
+        delete this;
+        return;
+    }
+    // Destroyed without holding the instance mutex, now or when the last call inside returns.
+    core_->CloseFromHost([this] { delete this; });
 }
 
 bool Adapter::Start() {

@@ -27,6 +27,9 @@ public:
     // Makes the core through the product's factory and fills the effect record from it; false
     // when no core could be made.
     bool Start();
+    // effClose: the instance is deleted, this adapter with it, at once or once the calls still
+    // running inside it have returned. Nothing may touch the adapter afterwards.
+    void Close();
 
     AEffect* Effect() { return &effect_; }
     host::PluginBase& Core() { return *core_; }

@@ -50,8 +50,14 @@ public:
         view_->OnTimer();
     }
     ~ThreadedInstance() {
+        if (!effect_) return;
         view_->CloseWindow();
+        Close();
+    }
+    // effClose; nothing of the instance may be used afterwards.
+    void Close() {
         Dispatch(vst2::effClose);
+        effect_ = nullptr;
     }
     vst2::IntPtr Dispatch(vst2::Int32 opcode, vst2::Int32 index = 0, vst2::IntPtr value = 0,
                           void* data = nullptr, float opt = 0.0f) {
@@ -87,9 +93,10 @@ public:
         Wait();
         return platform::MessageAnswer::Ok;
     }
-    bool ChooseFile(const platform::FileDialogRequest&, std::string&) override {
+    bool ChooseFile(const platform::FileDialogRequest&, std::string& path) override {
         Wait();
-        return false;
+        path = chosenFile;
+        return !path.empty();
     }
     bool ChooseFolder(const std::string&, const std::string&, std::string&) override {
         Wait();
@@ -118,6 +125,8 @@ public:
         released_ = true;
         changed_.notify_all();
     }
+
+    std::string chosenFile; // what the file dialogs answer once released
 
 private:
     std::mutex mutex_;
@@ -200,6 +209,37 @@ TEST(EditorThreads, AHostClosingTheEditorDuringAWaitClosesItAtTheNextIdleCall) {
     dialog.join();
     vorna.view().Idle();
     EXPECT_FALSE(vorna.view().IsWindowOpen());
+}
+
+TEST(EditorThreads, AHostDestroyingThePluginDuringAWaitCancelsItAndDestroysItAfterwards) {
+    auto vorna = std::make_unique<ThreadedInstance>();
+    WaitingUser user;
+    user.chosenFile = "chosen.fxp";
+    std::atomic<bool> cancelled{false};
+    vorna->window().SetUi(&user);
+    vorna->window().SetOnCancelWaits([&] {
+        cancelled = true;
+        user.Release();
+    });
+    graphics::Graphics& view = vorna->view();
+    platform::RecursiveMutex& instanceMutex = vorna->plugin().Mutex();
+    bool chosen = true;
+    std::string path;
+    // A file dialog asked from a window message of the OS on the editor thread.
+    std::thread editor([&] {
+        graphics::Graphics::WindowEvent event(view);
+        platform::ScopedLock lock(instanceMutex);
+        chosen = view.Ui().ChooseFile(platform::FileDialogRequest(), path);
+    });
+    ASSERT_TRUE(user.WaitUntilWaiting());
+    // effClose from the host's other thread returns while the editor thread is still inside the
+    // instance; the instance goes when the editor thread's event ends.
+    vorna->Close();
+    EXPECT_TRUE(cancelled) << "the close did not cancel the dialog";
+    if (!cancelled) user.Release();
+    editor.join();
+    EXPECT_FALSE(chosen);
+    EXPECT_TRUE(path.empty()) << "the cancelled dialog still answered " << path;
 }
 
 TEST(EditorThreads, MouseHandlingDoesNotRaceWithAutomation) {

@@ -36,6 +36,7 @@ bool Win32EditorWindow::Open(void* parent, int width, int height, int timerPerio
         return false;
     }
     window_ = window;
+    thread_ = GetCurrentThreadId();
     SetTimer(window, kRedrawTimerId, static_cast<UINT>(timerPeriodMs > 0 ? timerPeriodMs : 40),
              nullptr);
     ui_.Attach(window);
@@ -131,7 +132,24 @@ void Win32EditorWindow::ShowTooltip(const std::string& text) {
 }
 
 int Win32EditorWindow::TrackPopupMenu(const graphics::PopupMenu& menu, int x, int y) {
-    return IsOpen() ? TrackNativePopupMenu(window_, menu, x, y) : 0;
+    if (!IsOpen()) return 0;
+    menuOpen_ = true;
+    int chosen = TrackNativePopupMenu(window_, menu, x, y);
+    menuOpen_ = false;
+    return chosen;
+}
+
+void Win32EditorWindow::CancelWaits() {
+    if (GetCurrentThreadId() == thread_)
+        EndWaits();
+    else if (IsOpen())
+        PostMessageW(window_, kCancelWaitsMessage, 0, 0);
+}
+
+void Win32EditorWindow::EndWaits() {
+    // The menu's loop ends once it sees that EndMenu was called, as when the user dismisses it.
+    if (menuOpen_) EndMenu();
+    ui_.CancelDialogs();
 }
 
 void Win32EditorWindow::HidePointer() {

@@ -44,6 +44,9 @@ public:
     void HideTooltip() override { tooltip_.Hide(); }
 
     int TrackPopupMenu(const graphics::PopupMenu& menu, int x, int y) override;
+    // On the window's thread the menu and dialogs end at once; from another thread a message
+    // asks the window's thread to end them.
+    void CancelWaits() override;
 
     void HidePointer() override;
     void RestorePointer() override;
@@ -51,15 +54,21 @@ public:
     UiServices* Ui() override { return &ui_; }
 
 private:
+    static constexpr UINT kCancelWaitsMessage = WM_APP + 1;
+
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Paint(HWND window, HDC given);
+    // Ends our menu and dialogs that wait, on the window's thread.
+    void EndWaits();
     void WindowGone();
     bool IsOpen() const { return window_ != nullptr; }
 
     graphics::Graphics& graphics_;
     HWND window_ = nullptr;
+    DWORD thread_ = 0; // the thread the window belongs to
     bool classAcquired_ = false;
+    bool menuOpen_ = false;
     HDC paintDc_ = nullptr; // the device context of the repaint in progress
     bool pointerHidden_ = false;
     POINT pointerPosition_ = {};

@@ -109,7 +109,9 @@ bool Win32UiServices::ChooseFile(const FileDialogRequest& request, std::string& 
     dialog.lpfnHook = &LongFileNameHook;
     dialog.lCustData = reinterpret_cast<LPARAM>(&longName);
     ReleaseEditorCapture();
+    dialogOwner_ = dialog.hwndOwner;
     BOOL chosen = request.save ? GetSaveFileNameW(&dialog) : GetOpenFileNameW(&dialog);
+    dialogOwner_ = nullptr;
     if (chosen) {
         name.back() = L'\0';
         path = Narrow(name.data());
@@ -136,7 +138,9 @@ bool Win32UiServices::ChooseFolder(const std::string& title, const std::string& 
     browse.lpfn = &FolderDialogEvent;
     browse.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
     ReleaseEditorCapture();
+    dialogOwner_ = browse.hwndOwner;
     PIDLIST_ABSOLUTE chosen = SHBrowseForFolderW(&browse);
+    dialogOwner_ = nullptr;
     if (chosen) {
         std::vector<wchar_t> folder(kPathCapacity, L'\0');
         if (SHGetPathFromIDListEx(chosen, folder.data(), static_cast<DWORD>(folder.size()),

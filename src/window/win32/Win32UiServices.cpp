@@ -37,6 +37,24 @@ BOOL CALLBACK MatchOwner(HWND window, LPARAM data) {
     return FALSE;
 }
 
+// Whether the window is owned by `owner`, directly or through other windows.
+bool OwnedBy(HWND window, HWND owner) {
+    for (HWND above = GetWindow(window, GW_OWNER); above; above = GetWindow(above, GW_OWNER)) {
+        if (above == owner) return true;
+    }
+    return false;
+}
+
+BOOL CALLBACK EndOwnedDialog(HWND window, LPARAM owner) {
+    if (ClassNameOf(window) == L"#32770" && OwnedBy(window, reinterpret_cast<HWND>(owner))) {
+        // Result 0: a file dialog then returns no name, a folder dialog no folder, and a message
+        // box an answer that confirms nothing. The message wakes a dialog loop that sleeps.
+        EndDialog(window, 0);
+        PostMessageW(window, WM_NULL, 0, 0);
+    }
+    return TRUE;
+}
+
 bool IsWebAddress(const std::wstring& address) {
     // Only web pages: the shell would run a program or open a file given any other text.
     return address.compare(0, 7, L"http://") == 0 || address.compare(0, 8, L"https://") == 0;
@@ -73,11 +91,20 @@ MessageAnswer Win32UiServices::ShowMessage(MessageKind kind, const std::string& 
     const std::wstring wideText = WideOrEmpty(text);
     const std::wstring wideCaption = WideOrEmpty(caption);
     ReleaseEditorCapture();
+    dialogOwner_ = Owner();
     int answer =
-        MessageBoxW(Owner(), wideText.c_str(), wideCaption.c_str(), type | MB_SETFOREGROUND);
+        MessageBoxW(dialogOwner_, wideText.c_str(), wideCaption.c_str(), type | MB_SETFOREGROUND);
+    dialogOwner_ = nullptr;
     if (kind != MessageKind::Question) return MessageAnswer::Ok;
     // A box that could not be shown (answer 0) confirms nothing.
     return answer == IDYES ? MessageAnswer::Yes : MessageAnswer::No;
+}
+
+void Win32UiServices::CancelDialogs() {
+    if (dialogOwner_) {
+        EnumThreadWindows(GetCurrentThreadId(), &EndOwnedDialog,
+                          reinterpret_cast<LPARAM>(dialogOwner_));
+    }
 }
 
 bool Win32UiServices::OpenWebAddress(const std::string& address) {

@@ -26,6 +26,11 @@ public:
     bool OpenWebAddress(const std::string& address) override;
     bool InternetAvailable() override;
 
+    // Ends the box or dialog being shown, and any box it opened in turn, as if cancelled: a file
+    // or folder dialog gives no name and a question is not confirmed. On the thread showing it.
+    // (A box shown without an owner window is not found.)
+    void CancelDialogs();
+
 private:
     // The owner for a box or dialog: the editor's top-level window while the editor window
     // exists, else a top-level window of this process with the remembered class name, else none.
@@ -35,6 +40,7 @@ private:
 
     HWND editor_ = nullptr;
     std::wstring ownerClass_;
+    HWND dialogOwner_ = nullptr; // the owner of the box or dialog being shown
 };
 
 } // namespace platform::win32

@@ -41,6 +41,10 @@ LRESULT CALLBACK Win32EditorWindow::WindowProc(HWND window, UINT message, WPARAM
     }
     auto* self = reinterpret_cast<Win32EditorWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (!self) return DefWindowProcW(window, message, wParam, lParam);
+    // A close from inside this message (through a host's message that a menu's loop dispatched,
+    // or a host callback) waits until it has been handled, and may then take this object and
+    // the whole instance with it as the event ends: nothing here touches self afterwards.
+    graphics::Graphics::WindowEvent event(self->graphics_);
     return self->Handle(window, message, wParam, lParam);
 }
 
@@ -136,6 +140,9 @@ LRESULT Win32EditorWindow::Handle(HWND window, UINT message, WPARAM wParam, LPAR
         PassKeyToHost(window, message, wParam, lParam);
         return 0;
 
+    case kCancelWaitsMessage:
+        EndWaits();
+        return 0;
     case WM_DESTROY:
         KillTimer(window, kRedrawTimerId);
         break;

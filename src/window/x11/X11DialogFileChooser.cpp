@@ -255,8 +255,8 @@ private:
         if (save_ && FileExists(checked)) {
             MessageAnswer answer = MessageAnswer::No;
             if (!ShowDrawnMessageBox(DisplayOf(), OwnerOf(), MessageKind::Question,
-                                     ReplaceQuestion(BaseName(checked)), kReplaceCaption,
-                                     NestedForward(), answer) ||
+                                     ReplaceQuestion(BaseName(checked)), kReplaceCaption, Nested(),
+                                     answer) ||
                 answer != MessageAnswer::Yes) {
                 return;
             }
@@ -312,11 +312,11 @@ FolderListing ListFolder(const std::string& folder, const std::string& extension
 }
 
 bool ShowDrawnFileDialog(Display* display, Window owner, const FileDialogRequest& request,
-                         const std::string& startFolder,
-                         const std::function<void(XEvent&)>& forward, std::string& path) {
+                         const std::string& startFolder, const WaitingEditor& editor,
+                         std::string& path) {
     FileChooserDialog dialog(false, request.save, FilterExtension(request),
                              UsableFolder(startFolder), request.save ? request.defaultName : "");
-    if (!RunDrawnDialog(display, owner, request.save ? kSaveTitle : kOpenTitle, dialog, forward) ||
+    if (!RunDrawnDialog(display, owner, request.save ? kSaveTitle : kOpenTitle, dialog, editor) ||
         !dialog.Accepted()) {
         return false;
     }
@@ -325,10 +325,10 @@ bool ShowDrawnFileDialog(Display* display, Window owner, const FileDialogRequest
 }
 
 bool ShowDrawnFolderDialog(Display* display, Window owner, const std::string& title,
-                           const std::string& startFolder,
-                           const std::function<void(XEvent&)>& forward, std::string& path) {
+                           const std::string& startFolder, const WaitingEditor& editor,
+                           std::string& path) {
     FileChooserDialog dialog(true, false, std::string(), UsableFolder(startFolder), std::string());
-    if (!RunDrawnDialog(display, owner, title, dialog, forward) || !dialog.Accepted()) return false;
+    if (!RunDrawnDialog(display, owner, title, dialog, editor) || !dialog.Accepted()) return false;
     path = dialog.Result();
     return true;
 }

@@ -4,11 +4,11 @@
 
 #include <X11/Xlib.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/UiServices.h"
+#include "window/x11/X11DialogWindow.h"
 
 namespace platform::x11 {
 
@@ -23,11 +23,11 @@ FolderListing ListFolder(const std::string& folder, const std::string& extension
 // Shows the file dialog (request.save: a save dialog, which asks before replacing a file).
 // False when cancelled or when it cannot be shown.
 bool ShowDrawnFileDialog(Display* display, Window owner, const FileDialogRequest& request,
-                         const std::string& startFolder,
-                         const std::function<void(XEvent&)>& forward, std::string& path);
+                         const std::string& startFolder, const WaitingEditor& editor,
+                         std::string& path);
 // Shows the folder dialog; false when cancelled or when it cannot be shown.
 bool ShowDrawnFolderDialog(Display* display, Window owner, const std::string& title,
-                           const std::string& startFolder,
-                           const std::function<void(XEvent&)>& forward, std::string& path);
+                           const std::string& startFolder, const WaitingEditor& editor,
+                           std::string& path);
 
 } // namespace platform::x11

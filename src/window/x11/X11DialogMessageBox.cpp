@@ -133,10 +133,10 @@ private:
 } // namespace
 
 bool ShowDrawnMessageBox(Display* display, Window owner, MessageKind kind, const std::string& text,
-                         const std::string& caption, const std::function<void(XEvent&)>& forward,
+                         const std::string& caption, const WaitingEditor& editor,
                          MessageAnswer& answer) {
     MessageBoxDialog dialog(kind, text);
-    if (!RunDrawnDialog(display, owner, caption, dialog, forward)) return false;
+    if (!RunDrawnDialog(display, owner, caption, dialog, editor)) return false;
     answer = dialog.Answer();
     return true;
 }

@@ -86,8 +86,8 @@ constexpr unsigned long kDoubleClickMs = 400;
 } // namespace
 
 bool RunDrawnDialog(Display* display, Window owner, const std::string& title, DrawnDialog& dialog,
-                    const std::function<void(XEvent&)>& forward) {
-    if (!display) return false;
+                    const WaitingEditor& editor) {
+    if (!display || editor.Cancelled()) return false;
     SurfaceWindow window(display);
     if (!window.Create(owner, Placement(display, owner, dialog.Width(), dialog.Height()), false,
                        title)) {
@@ -102,13 +102,15 @@ bool RunDrawnDialog(Display* display, Window owner, const std::string& title, Dr
     };
     dialog.display_ = display;
     dialog.owner_ = window.Handle();
-    dialog.nestedForward_ = [&](XEvent& event) {
-        if (event.xany.window != window.Handle()) {
-            ForwardWhileModal(event, forward);
-        } else if (event.type == Expose && event.xexpose.count == 0) {
-            paint();
-        }
-    };
+    dialog.nested_ = WaitingEditor(
+        [&](XEvent& event) {
+            if (event.xany.window != window.Handle()) {
+                ForwardWhileModal(event, editor);
+            } else if (event.type == Expose && event.xexpose.count == 0) {
+                paint();
+            }
+        },
+        editor.cancelled);
 
     Window previousFocus = 0;
     int previousRevert = 0;
@@ -121,7 +123,7 @@ bool RunDrawnDialog(Display* display, Window owner, const std::string& title, Dr
     Time lastPress = 0;
     int lastX = -100, lastY = -100;
     bool dirty = false;
-    while (!dialog.Done()) {
+    while (!dialog.Done() && !editor.Cancelled()) {
         if (dirty) {
             paint();
             dirty = false;
@@ -135,7 +137,7 @@ bool RunDrawnDialog(Display* display, Window owner, const std::string& title, Dr
                 XNextEvent(display, &event);
             }
             if (event.xany.window != window.Handle()) {
-                ForwardWhileModal(event, forward);
+                ForwardWhileModal(event, editor);
                 continue;
             }
             if (window.IsCloseRequest(event)) {
@@ -203,7 +205,7 @@ bool RunDrawnDialog(Display* display, Window owner, const std::string& title, Dr
             XSetInputFocus(display, previousFocus, RevertToParent, CurrentTime);
         }
     }
-    return true;
+    return dialog.Done();
 }
 
 } // namespace platform::x11

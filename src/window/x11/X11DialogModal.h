@@ -5,12 +5,12 @@
 
 #include <X11/Xlib.h>
 
-#include <functional>
 #include <string>
 
 #include "graphics/Geometry.h"
 #include "graphics/Surface.h"
 #include "graphics/TextStyle.h"
+#include "window/x11/X11DialogWindow.h"
 
 namespace platform::x11 {
 
@@ -35,24 +35,25 @@ public:
 protected:
     void Finish() { done_ = true; }
     // For a dialog opened from within this one: passes events of this dialog's window to it and
-    // everything else on to the editor.
-    const std::function<void(XEvent&)>& NestedForward() const { return nestedForward_; }
+    // everything else on to the editor, and ends with this one when the editor closes.
+    const WaitingEditor& Nested() const { return nested_; }
     Display* DisplayOf() const { return display_; }
     Window OwnerOf() const { return owner_; }
 
 private:
     friend bool RunDrawnDialog(Display*, Window, const std::string&, DrawnDialog&,
-                               const std::function<void(XEvent&)>&);
+                               const WaitingEditor&);
     bool done_ = false;
-    std::function<void(XEvent&)> nestedForward_;
+    WaitingEditor nested_;
     Display* display_ = nullptr;
     Window owner_ = 0;
 };
 
 // Shows the dialog centred over the owner's top-level window with the title, and runs until it is
-// finished. False (nothing shown) when no suitable visual is available.
+// finished. False when no suitable visual is available (nothing shown), or when the editor's
+// close ended it before it was finished.
 bool RunDrawnDialog(Display* display, Window owner, const std::string& title, DrawnDialog& dialog,
-                    const std::function<void(XEvent&)>& forward);
+                    const WaitingEditor& editor);
 
 // Shared look of the drawn dialogs.
 namespace look {

@@ -82,7 +82,7 @@ bool ExecSucceeded(int errorFd) {
     }
 }
 
-void DrainEvents(Display* display, const std::function<void(XEvent&)>& forward) {
+void DrainEvents(Display* display, const WaitingEditor& editor) {
     if (!display) return;
     for (;;) {
         XEvent event;
@@ -91,7 +91,7 @@ void DrainEvents(Display* display, const std::function<void(XEvent&)>& forward) 
             if (XPending(display) == 0) return;
             XNextEvent(display, &event);
         }
-        ForwardWhileModal(event, forward);
+        ForwardWhileModal(event, editor);
     }
 }
 
@@ -129,8 +129,9 @@ std::string FindProgram(const std::string& name) {
 }
 
 ToolResult RunTool(const std::string& program, const std::vector<std::string>& arguments,
-                   Display* display, const std::function<void(XEvent&)>& forward) {
+                   Display* display, const WaitingEditor& editor) {
     ToolResult result;
+    if (editor.Cancelled()) return result;
     ChildArguments child(program, arguments);
     int out[2], error[2];
     if (pipe2(out, O_CLOEXEC) != 0) return result;
@@ -155,11 +156,16 @@ ToolResult RunTool(const std::string& program, const std::vector<std::string>& a
     bool started = ExecSucceeded(error[0]);
     close(error[0]);
 
-    // Read the output until the program closes it, keeping the editor alive meanwhile.
+    // Read the output until the program closes it, keeping the editor alive meanwhile. When the
+    // editor closes, the program goes at once: something it started may keep the output open.
     fcntl(out[0], F_SETFL, fcntl(out[0], F_GETFL) | O_NONBLOCK);
     bool open = started;
     while (open) {
-        DrainEvents(display, forward);
+        if (editor.Cancelled()) {
+            kill(pid, SIGKILL);
+            break;
+        }
+        DrainEvents(display, editor);
         Wait(display, out[0], 100);
         char buffer[4096];
         for (;;) {
@@ -200,13 +206,15 @@ ToolResult RunTool(const std::string& program, const std::vector<std::string>& a
             result.outcome = started ? ToolResult::Outcome::Lost : ToolResult::Outcome::NotStarted;
             break;
         }
-        if (!killed && NowMs() > deadline) {
+        if (!killed && (NowMs() > deadline || editor.Cancelled())) {
             kill(pid, SIGKILL);
             killed = true;
         }
-        DrainEvents(display, forward);
+        DrainEvents(display, editor);
         Wait(display, -1, 20);
     }
+    // An answer given just as the editor closed counts for nothing either.
+    if (started && editor.Cancelled()) result.outcome = ToolResult::Outcome::Killed;
     return result;
 }
 

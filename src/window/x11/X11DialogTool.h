@@ -5,9 +5,10 @@
 
 #include <X11/Xlib.h>
 
-#include <functional>
 #include <string>
 #include <vector>
+
+#include "window/x11/X11DialogWindow.h"
 
 namespace platform::x11 {
 
@@ -31,11 +32,12 @@ struct ToolResult {
 constexpr std::size_t kMaxToolOutput = 64 * 1024;
 
 // Runs program (a full path) with the arguments (argv[1..]), standard input and error on
-// /dev/null, and waits for it to end. Meanwhile X events of display (when not null) go to
-// forward, as in our other modal loops. A program that closes its output but does not end within
-// a few seconds is killed.
+// /dev/null, and waits for it to end. Meanwhile X events of display (when not null) go to the
+// editor, as in our other modal loops. A program that closes its output but does not end within
+// a few seconds is killed, and so is one still running when the editor's close cancels the wait
+// (its outcome is then Killed, whatever it printed).
 ToolResult RunTool(const std::string& program, const std::vector<std::string>& arguments,
-                   Display* display, const std::function<void(XEvent&)>& forward);
+                   Display* display, const WaitingEditor& editor);
 
 // Starts program detached from us (it is re-parented to init, so no zombie is left behind);
 // true when it could be executed.

@@ -91,9 +91,9 @@ graphics::Rect ScreenRect(Display* display, Window owner) {
     return graphics::Rect(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen));
 }
 
-void ForwardWhileModal(XEvent& event, const std::function<void(XEvent&)>& forward) {
+void ForwardWhileModal(XEvent& event, const WaitingEditor& editor) {
     if (event.type == ButtonPress || event.type == KeyPress) return;
-    if (forward) forward(event);
+    if (editor.forward) editor.forward(event);
 }
 
 bool WaitForInput(Display* display, int fd, int timeoutMs) {

@@ -5,6 +5,7 @@
 
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -38,9 +39,23 @@ Window TopLevelOf(Display* display, Window window);
 // The size of the owner's screen in pixels.
 graphics::Rect ScreenRect(Display* display, Window owner);
 
+// The editor that one of our modal loops runs for. Its events go to `forward` meanwhile (may be
+// empty) so that it keeps repainting. When `cancelled` (may be null) turns true, because the
+// editor or the plug-in is closing, the loop ends as if the user had dismissed it; it may turn
+// on another thread, so the loops look at it at least every 200 ms.
+struct WaitingEditor {
+    WaitingEditor(std::function<void(XEvent&)> forwardTo = {},
+                  const std::atomic<bool>* cancelFlag = nullptr)
+        : forward(std::move(forwardTo)), cancelled(cancelFlag) {}
+    bool Cancelled() const { return cancelled && cancelled->load(); }
+
+    std::function<void(XEvent&)> forward;
+    const std::atomic<bool>* cancelled;
+};
+
 // While one of our modal loops runs, the editor still receives its events so that it repaints,
 // but no button or key presses: they could start a second command inside the first.
-void ForwardWhileModal(XEvent& event, const std::function<void(XEvent&)>& forward);
+void ForwardWhileModal(XEvent& event, const WaitingEditor& editor);
 
 // Waits up to timeoutMs for the display connection (and fd, when not -1) to become readable.
 // Answers whether fd is readable.

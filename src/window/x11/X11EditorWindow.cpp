@@ -41,7 +41,8 @@ bool X11EditorWindow::Open(void* parent, int width, int height, int timerPeriodM
         FreeResources();
         return false;
     }
-    ui_ = std::make_unique<X11UiServices>(display_, window_, forward_);
+    ui_ = std::make_unique<X11UiServices>(display_, window_,
+                                          WaitingEditor(forward_, &waitsCancelled_));
     // The first idle call draws at once.
     lastMotion_ = Clock::now();
     lastTimer_ = lastMotion_ - timerPeriod_;
@@ -114,6 +115,7 @@ void X11EditorWindow::Close() {
     FreeResources();
     gone_ = false;
     parent_ = 0;
+    waitsCancelled_ = false;
 }
 
 void X11EditorWindow::Invalidate(const graphics::Rect& area) {
@@ -256,7 +258,8 @@ int X11EditorWindow::TrackPopupMenu(const graphics::PopupMenu& menu, int x, int 
         tooltip_.Hide();
     }
     ++waitDepth_;
-    int chosen = platform::x11::TrackPopupMenu(display_, window_, menu, rootX, rootY, forward_);
+    int chosen = platform::x11::TrackPopupMenu(display_, window_, menu, rootX, rootY,
+                                               WaitingEditor(forward_, &waitsCancelled_));
     --waitDepth_;
     return chosen;
 }

@@ -14,6 +14,7 @@
 
 #include <X11/Xlib.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -47,6 +48,8 @@ public:
     void ShowTooltip(const std::string& text) override;
     void HideTooltip() override;
     int TrackPopupMenu(const graphics::PopupMenu& menu, int x, int y) override;
+    // Our menus' and dialogs' loops watch the flag; it may be raised from another thread.
+    void CancelWaits() override { waitsCancelled_ = true; }
     void HidePointer() override;
     void RestorePointer() override;
     platform::UiServices* Ui() override;
@@ -112,6 +115,7 @@ private:
     X11Tooltip tooltip_;
     std::unique_ptr<platform::UiServices> ui_;
     std::function<void(XEvent&)> forward_;
+    std::atomic<bool> waitsCancelled_{false};
     int waitDepth_ = 0;
 };
 

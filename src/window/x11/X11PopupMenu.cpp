@@ -82,9 +82,8 @@ struct Level {
 
 class MenuTracker {
 public:
-    MenuTracker(Display* display, Window owner, const std::function<void(XEvent&)>& forward)
-        : display_(display), owner_(owner), forward_(forward), screen_(ScreenRect(display, owner)) {
-    }
+    MenuTracker(Display* display, Window owner, const WaitingEditor& editor)
+        : display_(display), owner_(owner), editor_(editor), screen_(ScreenRect(display, owner)) {}
     ~MenuTracker() {
         Ungrab();
         levels_.clear();
@@ -111,7 +110,7 @@ private:
 
     Display* display_;
     Window owner_;
-    const std::function<void(XEvent&)>& forward_;
+    const WaitingEditor& editor_;
     Rect screen_;
     std::vector<std::unique_ptr<Level>> levels_;
     bool grabbedPointer_ = false;
@@ -403,6 +402,10 @@ int MenuTracker::Run(const PopupMenu& menu, int x, int y) {
         return 0;
     }
     while (!done_) {
+        if (editor_.Cancelled()) {
+            result_ = 0;
+            break;
+        }
         XEvent event;
         WaitForInput(display_, -1, 200);
         while (!done_) {
@@ -420,14 +423,14 @@ int MenuTracker::Run(const PopupMenu& menu, int x, int y) {
                 if (target) {
                     if (event.xexpose.count == 0) Paint(*target);
                 } else {
-                    ForwardWhileModal(event, forward_);
+                    ForwardWhileModal(event, editor_);
                 }
                 break;
             case MotionNotify:
                 if (target || event.xmotion.window == levels_.front()->window->Handle()) {
                     HandleMotion(event.xmotion.x_root, event.xmotion.y_root);
                 } else {
-                    ForwardWhileModal(event, forward_);
+                    ForwardWhileModal(event, editor_);
                 }
                 break;
             case ButtonPress:
@@ -449,7 +452,7 @@ int MenuTracker::Run(const PopupMenu& menu, int x, int y) {
             case KeyRelease:
                 break;
             default:
-                if (!target) ForwardWhileModal(event, forward_);
+                if (!target) ForwardWhileModal(event, editor_);
                 break;
             }
         }
@@ -462,9 +465,9 @@ int MenuTracker::Run(const PopupMenu& menu, int x, int y) {
 } // namespace
 
 int TrackPopupMenu(Display* display, Window owner, const graphics::PopupMenu& menu, int x, int y,
-                   const std::function<void(XEvent&)>& forward) {
-    if (!display) return 0;
-    MenuTracker tracker(display, owner, forward);
+                   const WaitingEditor& editor) {
+    if (!display || editor.Cancelled()) return 0;
+    MenuTracker tracker(display, owner, editor);
     return tracker.Run(menu, x, y);
 }
 

@@ -7,15 +7,16 @@
 
 #include <X11/Xlib.h>
 
-#include <functional>
+#include "window/x11/X11DialogWindow.h"
 
 namespace platform::x11 {
 
 // Shows the menu with its top-left at root coordinates (x, y), grabs pointer and keyboard and
-// runs its own event loop on `display` until an item is chosen or the menu dismissed. Events for
-// other windows that arrive meanwhile go to `forward` (may be empty), so the editor keeps
-// repainting on Expose. Returns the chosen item's id (PopupMenu::AssignIds numbering) or 0.
+// runs its own event loop on `display` until an item is chosen or the menu dismissed, by the user
+// or by the editor's close. Events for other windows that arrive meanwhile go to the editor, so
+// that it keeps repainting on Expose. Returns the chosen item's id (PopupMenu::AssignIds
+// numbering) or 0.
 int TrackPopupMenu(Display* display, Window owner, const graphics::PopupMenu& menu, int x, int y,
-                   const std::function<void(XEvent&)>& forward);
+                   const WaitingEditor& editor);
 
 } // namespace platform::x11

@@ -45,39 +45,41 @@ bool ConfirmedPath(const ToolResult& result) {
 
 } // namespace
 
-X11UiServices::X11UiServices(Display* display, Window owner, std::function<void(XEvent&)> forward)
-    : display_(display), owner_(owner), forward_(std::move(forward)) {}
+X11UiServices::X11UiServices(Display* display, Window owner, WaitingEditor editor)
+    : display_(display), owner_(owner), editor_(std::move(editor)) {}
 
 MessageAnswer X11UiServices::ShowMessage(MessageKind kind, const std::string& text,
                                          const std::string& caption) {
     // Whatever goes wrong, a question is not confirmed.
     const MessageAnswer fallback =
         kind == MessageKind::Question ? MessageAnswer::No : MessageAnswer::Ok;
+    if (editor_.Cancelled()) return fallback;
     Tool tool;
     if (FindDialogTool(tool)) {
         ToolResult result =
             RunTool(tool.path,
                     MessageArguments(tool.kind, kind, text, caption, TopLevelOf(display_, owner_)),
-                    display_, forward_);
+                    display_, editor_);
         if (result.outcome != ToolResult::Outcome::NotStarted) {
             if (kind != MessageKind::Question) return MessageAnswer::Ok;
             return Confirmed(result) ? MessageAnswer::Yes : MessageAnswer::No;
         }
     }
     MessageAnswer answer = fallback;
-    if (!ShowDrawnMessageBox(display_, owner_, kind, text, caption, forward_, answer)) {
+    if (!ShowDrawnMessageBox(display_, owner_, kind, text, caption, editor_, answer)) {
         return fallback;
     }
     return answer;
 }
 
 bool X11UiServices::ChooseFile(const FileDialogRequest& request, std::string& path) {
+    if (editor_.Cancelled()) return false;
     const std::string start = StartFolderOf(request.startFolder);
     Tool tool;
     if (FindDialogTool(tool)) {
         ToolResult result = RunTool(
             tool.path, FileArguments(tool.kind, request, start, TopLevelOf(display_, owner_)),
-            display_, forward_);
+            display_, editor_);
         if (result.outcome != ToolResult::Outcome::NotStarted) {
             if (!ConfirmedPath(result)) return false;
             bool added = false;
@@ -95,19 +97,20 @@ bool X11UiServices::ChooseFile(const FileDialogRequest& request, std::string& pa
         }
     }
     std::string chosen;
-    if (!ShowDrawnFileDialog(display_, owner_, request, start, forward_, chosen)) return false;
+    if (!ShowDrawnFileDialog(display_, owner_, request, start, editor_, chosen)) return false;
     path = chosen;
     return true;
 }
 
 bool X11UiServices::ChooseFolder(const std::string& title, const std::string& startFolder,
                                  std::string& path) {
+    if (editor_.Cancelled()) return false;
     const std::string start = StartFolderOf(startFolder);
     Tool tool;
     if (FindDialogTool(tool)) {
         ToolResult result = RunTool(
             tool.path, FolderArguments(tool.kind, title, start, TopLevelOf(display_, owner_)),
-            display_, forward_);
+            display_, editor_);
         if (result.outcome != ToolResult::Outcome::NotStarted) {
             if (!ConfirmedPath(result)) return false;
             std::string chosen = CheckedFolderPath(PrintedPath(result.output));
@@ -117,7 +120,7 @@ bool X11UiServices::ChooseFolder(const std::string& title, const std::string& st
         }
     }
     std::string chosen;
-    if (!ShowDrawnFolderDialog(display_, owner_, title, start, forward_, chosen)) return false;
+    if (!ShowDrawnFolderDialog(display_, owner_, title, start, editor_, chosen)) return false;
     path = chosen;
     return true;
 }

@@ -1,21 +1,22 @@
 #pragma once
 // Message boxes, file and folder dialogs and web addresses for the X11 editor window. Dialogs go
 // through zenity, else kdialog, when one of them is on PATH; without both we draw small dialogs
-// of our own. The asking command waits for the answer while X events keep flowing to `forward`.
+// of our own. The asking command waits for the answer while X events keep flowing to the editor,
+// and the editor's close ends the wait as a cancel.
 
 #include <X11/Xlib.h>
 
-#include <functional>
 #include <string>
 
 #include "platform/UiServices.h"
+#include "window/x11/X11DialogWindow.h"
 
 namespace platform::x11 {
 
 class X11UiServices : public platform::UiServices {
 public:
-    // owner: the editor window (dialogs are transient for its top-level); forward: as above.
-    X11UiServices(Display* display, Window owner, std::function<void(XEvent&)> forward);
+    // owner: the editor window (dialogs are transient for its top-level); editor: as above.
+    X11UiServices(Display* display, Window owner, WaitingEditor editor);
 
     MessageAnswer ShowMessage(MessageKind kind, const std::string& text,
                               const std::string& caption) override;
@@ -28,7 +29,7 @@ public:
 private:
     Display* display_;
     Window owner_;
-    std::function<void(XEvent&)> forward_;
+    WaitingEditor editor_;
 };
 
 } // namespace platform::x11

@@ -1,11 +1,13 @@
 // Opening and closing the editor window: many times without leaking, several editors sharing the
-// window class, and the host's mistakes (no parent, a parent destroyed first, idle and close
-// calls without an open editor) answered without a crash.
+// window class, the host's mistakes (no parent, a parent destroyed first, idle and close calls
+// without an open editor) answered without a crash, and a host closing the editor or the plug-in
+// from inside the loop of a menu or dialog that waits for the user.
 
 #include "WindowTestSupport.h"
 
 #include <psapi.h>
 
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -112,7 +114,121 @@ Usage MeasureUsage() {
     return {GdiObjectCount(), UserObjectCount(), ProcessWindowCount(), PrivateBytes()};
 }
 
+// The host closing the editor, the plug-in or both from its own timer, which the loop of a menu or
+// dialog dispatches like any other message (a DAW closing its project does this), as soon as a
+// window of the class given shows.
+struct HostClose {
+    WindowHost* host = nullptr;
+    const wchar_t* waitClass = nullptr;
+    bool editor = false;
+    bool plugin = false;
+    std::atomic<bool> done{false};
+};
+HostClose* armedClose = nullptr;
+constexpr UINT_PTR kCloseTimer = 77;
+
+void CALLBACK CloseFromTimer(HWND frame, UINT, UINT_PTR id, DWORD) {
+    HostClose* close = armedClose;
+    if (!close || close->done || !FindProcessWindow(close->waitClass, nullptr)) return;
+    KillTimer(frame, id);
+    close->done = true;
+    if (close->editor) close->host->CloseEditor();
+    if (close->plugin) close->host->host.CloseInstance();
+}
+
+// Arms the close, clicks the editor point and, once the menu shows, chooses its item at the
+// position given (-1: none). True when the wait ended within two seconds of the close; what
+// still waits after that is dismissed, so that the test fails instead of waiting for ever.
+bool CloseWhileWaiting(WindowHost& host, HostClose& close, Point click, int menuItem = -1) {
+    close.host = &host;
+    armedClose = &close;
+    SetTimer(host.Frame(), kCloseTimer, 30, &CloseFromTimer);
+    std::atomic<bool> stuck{false};
+    Responder watch([&] {
+        if (menuItem >= 0) {
+            if (HWND menu = WaitForProcessWindow(L"#32768", nullptr, 5000)) {
+                std::vector<WPARAM> keys(static_cast<std::size_t>(menuItem) + 1, VK_DOWN);
+                keys.push_back(VK_RETURN);
+                PostMenuKeys(menu, keys);
+            }
+        }
+        for (int i = 0; i < 250 && !close.done; ++i) Sleep(20);
+        if (!close.done) return;
+        for (int i = 0; i < 100; ++i) {
+            if (!FindProcessWindow(close.waitClass, nullptr)) return;
+            Sleep(20);
+        }
+        stuck = true;
+        while (HWND left = FindProcessWindow(close.waitClass, nullptr)) {
+            PostMessageW(left, WM_KEYDOWN, VK_ESCAPE, 1);
+            PostMessageW(left, WM_COMMAND, MAKEWPARAM(IDNO, BN_CLICKED), 0);
+            PostMessageW(left, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+            Sleep(100);
+        }
+    });
+    host.Click(click.x, click.y);
+    watch.Wait();
+    host.Pump(100);
+    KillTimer(host.Frame(), kCloseTimer);
+    armedClose = nullptr;
+    return close.done && !stuck;
+}
+
 } // namespace
+
+TEST_F(EditorWindowLifecycle, ClosingTheEditorWhileAMenuOrBoxWaitsEndsItAndItsCommand) {
+    const HMODULE module = PluginModule(host.host);
+    const std::string before = host.ProgramName();
+    // The LOAD menu, then the question "INIT" asks.
+    for (Point click : {kLoadMenu, kInitButton}) {
+        ASSERT_EQ(host.OpenEditor(), 1);
+        host.Pump(100);
+        HostClose close;
+        close.waitClass = click.x == kLoadMenu.x ? L"#32768" : L"#32770";
+        close.editor = true;
+        EXPECT_TRUE(CloseWhileWaiting(host, close, click)) << DescribeWindows();
+        EXPECT_EQ(host.Editor(), nullptr);
+        EXPECT_FALSE(ClassRegistered(module));
+    }
+    EXPECT_EQ(host.ProgramName(), before) << "the unanswered question initialised the program";
+    ASSERT_EQ(host.OpenEditor(), 1);
+    host.Pump(100);
+    EXPECT_NE(host.Editor(), nullptr);
+}
+
+TEST_F(EditorWindowLifecycle, DestroyingThePluginWhileAMenuOrDialogWaitsEndsItAndTheHostGoesOn) {
+    const HMODULE module = PluginModule(host.host);
+    {
+        // The LOAD menu; the host closes the editor, then the plug-in.
+        ASSERT_EQ(host.OpenEditor(), 1);
+        host.Pump(100);
+        HostClose close;
+        close.waitClass = L"#32768";
+        close.editor = close.plugin = true;
+        EXPECT_TRUE(CloseWhileWaiting(host, close, kLoadMenu)) << DescribeWindows();
+        EXPECT_EQ(host.host.Effect(), nullptr);
+        EXPECT_EQ(host.Editor(), nullptr);
+        EXPECT_FALSE(ClassRegistered(module));
+    }
+    {
+        // "SAVE", "Save Program (FXP)": the save dialog; the host closes only the plug-in.
+        ASSERT_NE(host.host.CreateInstance(), nullptr);
+        host.host.Open(44100.0, 512);
+        ASSERT_EQ(host.OpenEditor(), 1);
+        host.Pump(100);
+        HostClose close;
+        close.waitClass = L"#32770";
+        close.plugin = true;
+        EXPECT_TRUE(CloseWhileWaiting(host, close, kSaveMenu, 0)) << DescribeWindows();
+        EXPECT_EQ(host.Editor(), nullptr);
+        EXPECT_FALSE(ClassRegistered(module));
+    }
+    ASSERT_NE(host.host.CreateInstance(), nullptr);
+    host.host.Open(44100.0, 512);
+    ASSERT_EQ(host.OpenEditor(), 1);
+    host.Pump(100);
+    EXPECT_NE(host.Editor(), nullptr);
+}
 
 TEST_F(EditorWindowLifecycle, AHundredOpenAndCloseCyclesLeakNothing) {
     auto cycle = [&](bool withTooltip) {

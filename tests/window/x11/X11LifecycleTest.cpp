@@ -1,12 +1,21 @@
-// Opening and closing the editor many times, several editors at once, and bad input from the host:
-// no X error reaches the process, no server resources or memory pile up, and every refusal is a
-// clean 0 from effEditOpen.
+// Opening and closing the editor many times, several editors at once, bad input from the host,
+// and a host closing the editor or the plug-in while a menu or dialog waits for the user: no X
+// error reaches the process, no server resources or memory pile up, every refusal is a clean 0
+// from effEditOpen, and a wait ends when what it belongs to closes.
+
+// Ours before the X headers, whose None macro hides an enumerator of the menu model.
+#include "graphics/PopupMenu.h"
 
 #include "X11TestSupport.h"
 
+#include "window/x11menus/DialogTestSupport.h"
+#include "window/x11menus/X11MenuTestSupport.h"
+
 #include <X11/extensions/XRes.h>
 
+#include <atomic>
 #include <fstream>
+#include <memory>
 
 using namespace x11_test;
 
@@ -45,6 +54,168 @@ int strayErrors = 0;
 int CountError(Display*, XErrorEvent*) {
     ++strayErrors;
     return 0;
+}
+
+// The host's editor thread, as Ardour runs one: effEditIdle every 10 ms. The menus and dialogs of
+// the editor wait for the user inside one of these calls, while the test's thread, playing the
+// host's GUI thread, closes the editor or the plug-in.
+class EditorThread {
+public:
+    explicit EditorThread(Instance& vorna) : vorna_(vorna), thread_([this] { Run(); }) {}
+    ~EditorThread() {
+        stop_ = true;
+        thread_.join();
+    }
+    int Returned() const { return returned_; }
+    // No call is made after the one in progress.
+    void StopAfterThisCall() { stop_ = true; }
+    // Whether an idle call after the first `returned` ones returned within the time.
+    bool ReturnsWithin(int returned, int milliseconds) const {
+        for (int waited = 0; waited < milliseconds; waited += 10) {
+            if (returned_ > returned) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    }
+
+private:
+    void Run() {
+        while (!stop_) {
+            vorna_.Idle();
+            ++returned_;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    Instance& vorna_;
+    std::atomic<bool> stop_{false};
+    std::atomic<int> returned_{0};
+    std::thread thread_;
+};
+
+// A click of the user at a point of the editor.
+void Click(HostWindow& host, int x, int y) {
+    host.MoveTo(x, y);
+    host.Button(1, true);
+    host.Button(1, false);
+}
+
+// A top-level window that still exists (asked without raising an error for one that is gone).
+bool Viewable(Display* display, Window window) {
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    bool exists = false;
+    if (XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count)) {
+        for (unsigned i = 0; i < count; ++i) exists = exists || children[i] == window;
+    }
+    if (children) XFree(children);
+    XWindowAttributes attributes{};
+    return exists && XGetWindowAttributes(display, window, &attributes) &&
+           attributes.map_state == IsViewable;
+}
+
+std::string ProgramName(Instance& vorna) {
+    char name[64] = {};
+    vorna.Dispatch(vst2::effGetProgramName, 0, 0, name);
+    return name;
+}
+
+constexpr int kLoadMenuX = 41, kLoadMenuY = 106; // "LOAD" (17, 96) - (65, 116)
+constexpr int kInitX = 146, kInitY = 82;         // "INIT" (121, 71), 50 x 22
+
+TEST(X11Lifecycle, ClosingWhileAMenuWaitsEndsTheMenuAndTheHostGoesOn) {
+    VORNA_REQUIRE_DISPLAY();
+    HostWindow host(968, 640);
+    ASSERT_NE(host.display(), nullptr);
+    auto vorna = std::make_unique<Instance>();
+    for (bool closePlugin : {false, true}) {
+        SCOPED_TRACE(closePlugin ? "effClose" : "effEditClose");
+        ASSERT_TRUE(vorna->OpenOn(host.window()));
+        vorna->PumpFor(100);
+        x11menus_test::Driver finder;
+        EditorThread editor(*vorna);
+        Click(host, kLoadMenuX, kLoadMenuY);
+        Window menu = finder.WaitForPopup();
+        ASSERT_NE(menu, 0u) << "the LOAD menu did not open";
+        const int returned = editor.Returned();
+        if (closePlugin) {
+            editor.StopAfterThisCall();
+            vorna->Close();
+        } else {
+            EXPECT_EQ(vorna->Dispatch(vst2::effEditClose), 1);
+        }
+        const bool ended = editor.ReturnsWithin(returned, 3000);
+        EXPECT_TRUE(ended) << "the menu still waits for the user after the host closed";
+        if (!ended) {
+            host.Key(XK_Escape);
+            editor.ReturnsWithin(returned, 2000);
+        }
+        EXPECT_FALSE(Viewable(host.display(), menu));
+        // The editor's window went at the end of the idle call that ran the menu.
+        EXPECT_EQ(host.Child(), 0u);
+    }
+    // A new instance opens its editor in the same window.
+    vorna = std::make_unique<Instance>();
+    ASSERT_TRUE(vorna->OpenOn(host.window()));
+    vorna->PumpFor(60);
+    EXPECT_NE(host.Child(), 0u);
+}
+
+TEST(X11Lifecycle, ClosingWhileADialogWaitsEndsItAndTheCommandDoesNothing) {
+    VORNA_REQUIRE_DISPLAY();
+    x11menus_test::TempFolder temp;
+    ASSERT_FALSE(temp.Path().empty());
+    // The desktop's dialog program, answering Yes only after half a minute.
+    x11menus_test::StandIn zenity(temp, "zenity");
+    zenity.SleepOn(1, "30");
+    zenity.Script(1, "", 0);
+    HostWindow host(968, 640);
+    ASSERT_NE(host.display(), nullptr);
+    auto vorna = std::make_unique<Instance>();
+    const std::string before = ProgramName(*vorna);
+    {
+        // "INIT" asks through the program; the host closes the editor meanwhile.
+        x11menus_test::ScopedPath path(zenity.Folder());
+        ASSERT_TRUE(vorna->OpenOn(host.window()));
+        vorna->PumpFor(100);
+        EditorThread editor(*vorna);
+        Click(host, kInitX, kInitY);
+        for (int i = 0; i < 400 && zenity.Calls().empty(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        ASSERT_EQ(zenity.Calls().size(), 1u) << "INIT asked nothing";
+        const int returned = editor.Returned();
+        EXPECT_EQ(vorna->Dispatch(vst2::effEditClose), 1);
+        EXPECT_TRUE(editor.ReturnsWithin(returned, 3000))
+            << "the question still waits for the program after the host closed the editor";
+        EXPECT_EQ(host.Child(), 0u);
+    }
+    EXPECT_EQ(ProgramName(*vorna), before) << "the unanswered question initialised the program";
+    {
+        // Without a dialog program the question is a box of our own; the host closes the
+        // plug-in meanwhile.
+        x11menus_test::ScopedPath path(temp.Make("empty"));
+        ASSERT_TRUE(vorna->OpenOn(host.window()));
+        vorna->PumpFor(100);
+        x11menus_test::Driver finder;
+        EditorThread editor(*vorna);
+        Click(host, kInitX, kInitY);
+        Window box = finder.WaitForNamed("Initialize Program");
+        ASSERT_NE(box, 0u) << "no box captioned \"Initialize Program\"";
+        const int returned = editor.Returned();
+        editor.StopAfterThisCall();
+        vorna->Close();
+        const bool ended = editor.ReturnsWithin(returned, 3000);
+        EXPECT_TRUE(ended) << "the box still waits for the user after the host closed";
+        if (!ended) {
+            host.Key(XK_Escape);
+            editor.ReturnsWithin(returned, 2000);
+        }
+        EXPECT_FALSE(Viewable(host.display(), box));
+        EXPECT_EQ(host.Child(), 0u);
+    }
+    vorna = std::make_unique<Instance>();
+    ASSERT_TRUE(vorna->OpenOn(host.window()));
+    vorna->PumpFor(60);
+    EXPECT_NE(host.Child(), 0u);
 }
 
 TEST(X11Lifecycle, AHundredOpenCloseCyclesLeaveNoServerResourcesOrMemoryBehind) {

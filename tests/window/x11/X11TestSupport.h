@@ -111,8 +111,11 @@ public:
         Dispatch(vst2::effSetBlockSize, 0, 256);
         Dispatch(vst2::effMainsChanged, 0, 1);
     }
-    ~Instance() {
+    ~Instance() { Close(); }
+    // effClose; the instance must not be called afterwards.
+    void Close() {
         if (effect_) Dispatch(vst2::effClose);
+        effect_ = nullptr;
     }
     vst2::AEffect* Effect() const { return effect_; }
     vst2::IntPtr Dispatch(vst2::Int32 opcode, vst2::Int32 index = 0, vst2::IntPtr value = 0,
