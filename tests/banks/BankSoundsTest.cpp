@@ -1,15 +1,18 @@
 // The acceptance checks of one factory bank, run against the built plug-in binary (the .so, or a
 // DLL under Wine) through its VST2 interface:
 //   vorna_bank_sounds --plugin=<binary> --bank=<stem> [--banks=<folder of the .fxb files>]
-//       [--manifests=<folder>] [--every=<n>] [--programs=<a,b,...>] [--report=<file.tsv>]
+//       [--manifests=<folder>] [--every=<n>] [--strikes=<n>] [--programs=<a,b,...>]
+//       [--report=<file.tsv>]
 // The bank files are read where they lie in the source tree, their manifests from its manifest/
 // folder, unless the options name other folders.
 // Every program of the bank is played and held to its manifest line and to the level rules; the
 // names, the stored values and their uniqueness across all eleven sound banks are checked too.
+// Each chord is struck at the eight strike times of ProgramChecks.h and its highest peak counts.
 // Sanitizer builds play a fixed subset by default to stay within the time budget: every 16th
 // program and the first of each voice bank, or under the thread checker the first of each voice
-// bank only. The test command passes --every=16 for the DLLs under Wine and --every=1 for a full
-// run.
+// bank only, and strike each chord once, at a strike time that moves on from program to program.
+// The test command passes --every=16 --strikes=1 for the DLLs under Wine and --every=1
+// --strikes=8 for a full run.
 
 #include "BankImage.h"
 #include "Manifest.h"
@@ -18,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -36,10 +40,13 @@ const char* const kSoundBanks[] = {"init",        "tollund",     "collection1", 
 // The thread checker slows these single-threaded renders some twenty-five times: the first
 // program of each voice bank only.
 constexpr int kDefaultEvery = 48;
+constexpr int kDefaultStrikes = 1;
 #elif defined(VORNA_SANITIZED)
 constexpr int kDefaultEvery = 16;
+constexpr int kDefaultStrikes = 1;
 #else
 constexpr int kDefaultEvery = 1;
+constexpr int kDefaultStrikes = kStrikeCount;
 #endif
 
 struct Options {
@@ -49,7 +56,8 @@ struct Options {
     std::string bank;
     std::string report;
     int every = kDefaultEvery;
-    std::vector<int> programs; // chosen by hand; overrides every
+    int strikes = kDefaultStrikes; // per chord and program
+    std::vector<int> programs;     // chosen by hand; overrides every
 } options;
 
 std::string Path(const std::string& folder, const std::string& name) {
@@ -139,13 +147,17 @@ BankRun& Measured() {
     run.measured = true;
     ProgramPlayer player(*run.host, run.bank.chunk);
     auto start = std::chrono::steady_clock::now();
+    int played = 0;
     for (int p : run.selected)
-        run.figures[p] = MeasureProgram(player, run.manifest[static_cast<std::size_t>(p)]);
+        run.figures[p] = MeasureProgram(player, run.manifest[static_cast<std::size_t>(p)],
+                                        StrikesOf(played++, options.strikes));
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::printf("[ bank    ] %s: %zu programs played in %s s (%s s each)\n", options.bank.c_str(),
-                run.selected.size(), common::FormatFixed(run.seconds, 1).c_str(),
-                common::FormatFixed(run.seconds / std::max<std::size_t>(1, run.selected.size()), 3)
-                    .c_str());
+    std::printf(
+        "[ bank    ] %s: %zu programs played, %d strikes of each chord, in %s s (%s s each)\n",
+        options.bank.c_str(), run.selected.size(), options.strikes,
+        common::FormatFixed(run.seconds, 1).c_str(),
+        common::FormatFixed(run.seconds / std::max<std::size_t>(1, run.selected.size()), 3)
+            .c_str());
     WriteReport(run);
     return run;
 }
@@ -389,6 +401,9 @@ int main(int argc, char** argv) {
             continue;
         if (value("--every=", number)) {
             options.every = std::max(1, static_cast<int>(common::ParseDouble(number.c_str())));
+        } else if (value("--strikes=", number)) {
+            options.strikes =
+                std::clamp(static_cast<int>(common::ParseDouble(number.c_str())), 1, kStrikeCount);
         } else if (value("--programs=", number)) {
             for (std::size_t start = 0; start < number.size();) {
                 std::size_t comma = number.find(',', start);
@@ -407,7 +422,7 @@ int main(int argc, char** argv) {
     if (options.plugin.empty() || options.bank.empty()) {
         std::fprintf(stderr, "usage: vorna_bank_sounds --plugin=<binary> --bank=<stem> "
                              "[--banks=<folder>] [--manifests=<folder>] [--every=<n>] "
-                             "[--programs=<a,b,...>] [--report=<file>]\n");
+                             "[--strikes=<n>] [--programs=<a,b,...>] [--report=<file>]\n");
         return 2;
     }
     return RUN_ALL_TESTS();

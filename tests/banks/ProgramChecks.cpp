@@ -28,6 +28,32 @@ std::string Fixed(double value, int decimals) {
     return common::FormatFixed(value, decimals);
 }
 
+// The highest peak of notes struck at velocity at each of strikes, each held for one second and
+// followed for frames after its strike. strike receives the strike that gave it.
+double HighestStrikePeak(ProgramPlayer& player, int program, const std::vector<int>& strikes,
+                         const std::vector<int>& notes, int velocity, std::int64_t frames,
+                         int& strike, std::string& error) {
+    double highest = 0.0;
+    for (int k : strikes) {
+        if (!player.Start(program, error)) return highest;
+        const std::int64_t on = StrikeFrame(k);
+        StereoRender render =
+            player.Render(HeldNotes(notes, velocity, on + kHeldFrames, on), on + frames);
+        double peak = Peak(render, static_cast<std::size_t>(on), render.Frames());
+        if (peak > highest) {
+            highest = peak;
+            strike = k;
+        }
+    }
+    return highest;
+}
+
+// Where in the silence of a fresh instance the loudest strike fell, to play it again.
+std::string StruckAt(int strike) {
+    return " when struck " + Fixed(static_cast<double>(StrikeFrame(strike)) / kRenderRate, 4) +
+           " s after the start";
+}
+
 std::vector<float> Mono(const StereoRender& render) {
     std::vector<float> mono(render.Frames());
     for (std::size_t i = 0; i < mono.size(); ++i)
@@ -36,6 +62,17 @@ std::vector<float> Mono(const StereoRender& render) {
 }
 
 } // namespace
+
+std::int64_t StrikeFrame(int strike) {
+    return static_cast<std::int64_t>(strike) * (400 * kControlTickFrames + 5);
+}
+
+std::vector<int> StrikesOf(int nth, int count) {
+    std::vector<int> strikes;
+    count = std::clamp(count, 1, kStrikeCount);
+    for (int k = 0; k < count; ++k) strikes.push_back((nth + k) % kStrikeCount);
+    return strikes;
+}
 
 PitchEstimate MeasurePitch(const StereoRender& render, double expectedRatio) {
     PitchSearch search;
@@ -47,7 +84,8 @@ PitchEstimate MeasurePitch(const StereoRender& render, double expectedRatio) {
         static_cast<std::size_t>(kPitchEndSeconds * render.sampleRate), search, quiet);
 }
 
-ProgramFigures MeasureProgram(ProgramPlayer& player, const ManifestLine& line) {
+ProgramFigures MeasureProgram(ProgramPlayer& player, const ManifestLine& line,
+                              const std::vector<int>& strikes) {
     ProgramFigures figures;
     if (!player.Start(line.program, figures.error)) return figures;
     figures.renderedReleaseMs = line.releaseMs + kReleaseMarginMs;
@@ -61,14 +99,13 @@ ProgramFigures MeasureProgram(ProgramPlayer& player, const ManifestLine& line) {
 
     const std::int64_t chordFrames =
         kHeldFrames + FramesOf(std::min(line.releaseMs, kChordReleaseMs));
-    if (!player.Start(line.program, figures.error)) return figures;
-    StereoRender chord =
-        player.Render(HeldNotes(kChordNotes, kChordVelocity, kHeldFrames), chordFrames);
-    figures.chordPeak = Peak(chord, 0, chord.Frames());
-    if (!player.Start(line.program, figures.error)) return figures;
-    StereoRender fullChord =
-        player.Render(HeldNotes(kFullChordNotes, kFullChordVelocity, kHeldFrames), chordFrames);
-    figures.fullChordPeak = Peak(fullChord, 0, fullChord.Frames());
+    figures.chordPeak =
+        HighestStrikePeak(player, line.program, strikes, kChordNotes, kChordVelocity, chordFrames,
+                          figures.chordStrike, figures.error);
+    if (!figures.error.empty()) return figures;
+    figures.fullChordPeak =
+        HighestStrikePeak(player, line.program, strikes, kFullChordNotes, kFullChordVelocity,
+                          chordFrames, figures.fullChordStrike, figures.error);
     return figures;
 }
 
@@ -85,11 +122,13 @@ std::string ClippingFault(const ProgramFigures& figures) {
     std::string fault;
     if (figures.chordPeak >= kChordLimit)
         fault = "the six-note chord at velocity 100 peaks at " + Fixed(figures.chordPeak, 3) +
-                " (" + Fixed(ToDecibels(figures.chordPeak), 1) + " dBFS, limit below -1 dBFS)";
+                " (" + Fixed(ToDecibels(figures.chordPeak), 1) + " dBFS, limit below -1 dBFS)" +
+                StruckAt(figures.chordStrike);
     if (figures.fullChordPeak >= kFullChordLimit)
         fault += (fault.empty() ? "" : "; ") +
                  std::string("the eight-note chord at velocity 127 ") + "peaks at " +
-                 Fixed(figures.fullChordPeak, 3) + " (limit below 1.0)";
+                 Fixed(figures.fullChordPeak, 3) + " (limit below 1.0)" +
+                 StruckAt(figures.fullChordStrike);
     return fault;
 }
 

@@ -4,12 +4,12 @@
 
 namespace banktest {
 
-std::vector<NoteEvent> HeldNotes(const std::vector<int>& notes, int velocity,
-                                 std::int64_t offFrame) {
+std::vector<NoteEvent> HeldNotes(const std::vector<int>& notes, int velocity, std::int64_t offFrame,
+                                 std::int64_t onFrame) {
     std::vector<NoteEvent> events;
     for (int note : notes)
         events.push_back(
-            {0, 0x90, static_cast<std::uint8_t>(note), static_cast<std::uint8_t>(velocity)});
+            {onFrame, 0x90, static_cast<std::uint8_t>(note), static_cast<std::uint8_t>(velocity)});
     for (int note : notes) events.push_back({offFrame, 0x80, static_cast<std::uint8_t>(note), 64});
     return events;
 }

@@ -24,9 +24,9 @@ struct NoteEvent {
     std::uint8_t data2 = 0;
 };
 
-// Note-ons of notes at velocity at frame 0 and their note-offs at offFrame.
-std::vector<NoteEvent> HeldNotes(const std::vector<int>& notes, int velocity,
-                                 std::int64_t offFrame);
+// Note-ons of notes at velocity at onFrame and their note-offs at offFrame.
+std::vector<NoteEvent> HeldNotes(const std::vector<int>& notes, int velocity, std::int64_t offFrame,
+                                 std::int64_t onFrame = 0);
 
 class ProgramPlayer {
 public:

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 using namespace banktest;
 
@@ -219,6 +220,33 @@ TEST(LevelVerdicts, ChordsMustStayBelowTheirLimits) {
     EXPECT_NE(ClippingFault(f).find("eight-note"), std::string::npos);
     EXPECT_EQ(kChordNotes, (std::vector<int>{48, 52, 55, 60, 64, 67}));
     EXPECT_EQ(kFullChordNotes.size(), 8u);
+    // A fault says which strike gave the peak, so that it can be played again.
+    f.chordStrike = 2;
+    EXPECT_NE(ClippingFault(f).find("when struck 0.7984 s after the start"), std::string::npos)
+        << ClippingFault(f);
+}
+
+// A chord's peak depends on the LFO's phase when it is struck and on where the strike falls within
+// the control tick: the strikes cover seconds, and as many places of the tick as there are strikes.
+// A run that strikes each chord fewer times still meets every strike time across its programs.
+TEST(LevelVerdicts, ChordsAreStruckAtMomentsSpreadOverSecondsAndTheTick) {
+    ASSERT_GE(kStrikeCount, 8);
+    std::set<std::int64_t> frames, inTick;
+    for (int k = 0; k < kStrikeCount; ++k) {
+        frames.insert(StrikeFrame(k));
+        inTick.insert(StrikeFrame(k) % kControlTickFrames);
+    }
+    EXPECT_EQ(*frames.begin(), 0);
+    EXPECT_GE(*frames.rbegin(), static_cast<std::int64_t>(2.0 * kRate));
+    EXPECT_EQ(inTick.size(), static_cast<std::size_t>(kStrikeCount));
+    std::set<int> met, every;
+    for (int nth = 0; nth < kStrikeCount; ++nth) {
+        ASSERT_EQ(StrikesOf(nth, 1).size(), 1u);
+        met.insert(StrikesOf(nth, 1)[0]);
+    }
+    for (int k : StrikesOf(5, kStrikeCount)) every.insert(k);
+    EXPECT_EQ(met.size(), static_cast<std::size_t>(kStrikeCount));
+    EXPECT_EQ(every.size(), static_cast<std::size_t>(kStrikeCount));
 }
 
 TEST(LevelVerdicts, LoudnessWithinSixDecibelsOfACommonTargetBelowMinus20) {

@@ -2,7 +2,8 @@
 // Level matching and the listening checks of one program. The program is rendered at Master
 // Volume 1 (the output is linear in Master Volume, so one render serves every volume):
 //   - note 60 at velocity 100, released after exactly 1 s: loudness, DC, onset, release, pitch;
-//   - the two chords of the level rules (LevelRules.h), released after 1 s: their peaks.
+//   - the two chords of the level rules (LevelRules.h), each struck at every strike of the rules
+//     and released 1 s later: their highest peaks.
 // The volume follows the level rules; then every promise of the manifest is checked.
 
 #include "LevelRules.h"

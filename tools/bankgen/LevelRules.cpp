@@ -11,6 +11,10 @@ namespace bankgen {
 const int kChordNotes[6] = {48, 52, 55, 60, 64, 67};
 const int kFullChordNotes[8] = {48, 52, 55, 60, 64, 67, 72, 76};
 
+std::int64_t StrikeFrame(int strike) {
+    return static_cast<std::int64_t>(strike) * (400 * kControlTickFrames + 5);
+}
+
 namespace {
 
 std::string Fixed(double value, int decimals) {

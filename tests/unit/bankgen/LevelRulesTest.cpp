@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
 
 using namespace bankgen;
 
@@ -33,6 +34,21 @@ TEST(BankgenLevelRules, TargetLeavesRoomForChords) {
     EXPECT_LT(kTargetLoudnessDb, -20.0);
     EXPECT_LT(kChordCeiling, 0.891);
     EXPECT_LT(kFullChordCeiling, 1.0);
+}
+
+// A chord's peak depends on the LFO's phase when it is struck and on where the strike falls within
+// the control tick: the volume is chosen against the highest of strikes that cover seconds and as
+// many places of the tick as there are strikes.
+TEST(BankgenLevelRules, ChordsAreStruckAtMomentsSpreadOverSecondsAndTheTick) {
+    ASSERT_GE(kStrikeCount, 8);
+    std::set<std::int64_t> frames, inTick;
+    for (int k = 0; k < kStrikeCount; ++k) {
+        frames.insert(StrikeFrame(k));
+        inTick.insert(StrikeFrame(k) % kControlTickFrames);
+    }
+    EXPECT_EQ(*frames.begin(), 0);
+    EXPECT_GE(*frames.rbegin(), 2 * 44100);
+    EXPECT_EQ(inTick.size(), static_cast<std::size_t>(kStrikeCount));
 }
 
 TEST(BankgenLevelRules, QuietChordsGetTheVolumeOfTheTarget) {
