@@ -21,14 +21,8 @@ struct EventList {
     std::vector<vst2::VstEvent*> pointers;
 
     void AddMidi(int offset, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
-        auto event = std::make_unique<vst2::VstMidiEvent>();
-        std::memset(event.get(), 0, sizeof *event);
-        event->type = vst2::kVstMidiType;
-        event->byteSize = sizeof *event;
-        event->deltaFrames = offset;
-        event->midiData[0] = static_cast<char>(status);
-        event->midiData[1] = static_cast<char>(data1);
-        event->midiData[2] = static_cast<char>(data2);
+        auto event =
+            std::make_unique<vst2::VstMidiEvent>(hostkit::MidiEvent(offset, status, data1, data2));
         pointers.push_back(reinterpret_cast<vst2::VstEvent*>(event.get()));
         midi.push_back(std::move(event));
     }

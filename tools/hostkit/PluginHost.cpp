@@ -11,7 +11,9 @@ PluginHost* constructingHost = nullptr;
 
 PluginHost::PluginHost() = default;
 
-PluginHost::~PluginHost() { Unload(); }
+PluginHost::~PluginHost() {
+    Unload();
+}
 
 bool PluginHost::Load(const std::string& path) {
     Unload();
@@ -104,7 +106,7 @@ void PluginHost::SendEvents(const std::vector<vst2::VstMidiEvent>& events) {
     Dispatch(vst2::effProcessEvents, 0, 0, list);
 }
 
-void PluginHost::SendMidi(int offset, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+vst2::VstMidiEvent MidiEvent(int offset, int status, int data1, int data2) {
     vst2::VstMidiEvent event{};
     event.type = vst2::kVstMidiType;
     event.byteSize = sizeof event;
@@ -112,7 +114,11 @@ void PluginHost::SendMidi(int offset, std::uint8_t status, std::uint8_t data1, s
     event.midiData[0] = static_cast<char>(status);
     event.midiData[1] = static_cast<char>(data1);
     event.midiData[2] = static_cast<char>(data2);
-    SendEvents({event});
+    return event;
+}
+
+void PluginHost::SendMidi(int offset, std::uint8_t status, std::uint8_t data1, std::uint8_t data2) {
+    SendEvents({MidiEvent(offset, status, data1, data2)});
 }
 
 int PluginHost::CountCalls(vst2::Int32 opcode) const {
@@ -124,8 +130,8 @@ int PluginHost::CountCalls(vst2::Int32 opcode) const {
 vst2::IntPtr VORNA_VSTCALL PluginHost::Callback(vst2::AEffect* effect, vst2::Int32 opcode,
                                                 vst2::Int32 index, vst2::IntPtr value, void* data,
                                                 float opt) {
-    PluginHost* host = effect && effect->user ? static_cast<PluginHost*>(effect->user)
-                                              : constructingHost;
+    PluginHost* host =
+        effect && effect->user ? static_cast<PluginHost*>(effect->user) : constructingHost;
     if (opcode == vst2::audioMasterVersion) return 2400;
     if (!host) return 0;
     return host->Answer(opcode, index, value, data, opt);
@@ -142,11 +148,18 @@ vst2::IntPtr PluginHost::Answer(vst2::Int32 opcode, vst2::Int32 index, vst2::Int
                                 void* data, float opt) {
     calls.push_back(HostCall{opcode, index, value, opt});
     switch (opcode) {
-    case vst2::audioMasterGetVendorString: CopyOut(data, vendorString); return 1;
-    case vst2::audioMasterGetProductString: CopyOut(data, productString); return 1;
-    case vst2::audioMasterGetVendorVersion: return vendorVersion;
-    case vst2::audioMasterGetCurrentProcessLevel: return processLevel;
-    case vst2::audioMasterGetTime: return reinterpret_cast<vst2::IntPtr>(timeInfo);
+    case vst2::audioMasterGetVendorString:
+        CopyOut(data, vendorString);
+        return 1;
+    case vst2::audioMasterGetProductString:
+        CopyOut(data, productString);
+        return 1;
+    case vst2::audioMasterGetVendorVersion:
+        return vendorVersion;
+    case vst2::audioMasterGetCurrentProcessLevel:
+        return processLevel;
+    case vst2::audioMasterGetTime:
+        return reinterpret_cast<vst2::IntPtr>(timeInfo);
     case vst2::audioMasterProcessEvents: {
         const auto* list = static_cast<const vst2::VstEvents*>(data);
         vst2::VstEvent* const* entries = list ? list->events : nullptr;
@@ -166,7 +179,8 @@ vst2::IntPtr PluginHost::Answer(vst2::Int32 opcode, vst2::Int32 index, vst2::Int
         }
         return processEventsAnswer;
     }
-    default: return 0;
+    default:
+        return 0;
     }
 }
 

@@ -12,6 +12,9 @@
 
 namespace hostkit {
 
+// A short MIDI message as a host puts it into its event list.
+vst2::VstMidiEvent MidiEvent(int offset, int status, int data1, int data2);
+
 struct HostCall {
     vst2::Int32 opcode;
     vst2::Int32 index;

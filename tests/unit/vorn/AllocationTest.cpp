@@ -88,14 +88,7 @@ TEST(Allocation, RenderingNotesAndMidiAllocatesNothingInSteadyState) {
     // The host's event list, built before counting starts: a chord, controllers, bend, pedal.
     std::vector<vst2::VstMidiEvent> events;
     auto add = [&](int offset, int status, int data1, int data2) {
-        vst2::VstMidiEvent e{};
-        e.type = vst2::kVstMidiType;
-        e.byteSize = sizeof e;
-        e.deltaFrames = offset;
-        e.midiData[0] = static_cast<char>(status);
-        e.midiData[1] = static_cast<char>(data1);
-        e.midiData[2] = static_cast<char>(data2);
-        events.push_back(e);
+        events.push_back(hostkit::MidiEvent(offset, status, data1, data2));
     };
     for (int n = 0; n < 70; ++n) add(n * 7 % 512, 0x90, 30 + n, 100); // more notes than voices
     add(100, 0xB0, 1, 90);

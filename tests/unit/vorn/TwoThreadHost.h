@@ -2,6 +2,7 @@
 // What the tests that call the plug-in from two threads share: a host callback that records
 // nothing (so both threads may call it), the dispatcher, and MIDI event lists as hosts send them.
 
+#include "PluginHost.h"
 #include "vst2/Vst2Abi.h"
 
 #include <vector>
@@ -30,14 +31,7 @@ struct EventList {
 };
 
 inline vst2::VstMidiEvent Midi(int offset, int status, int data1, int data2) {
-    vst2::VstMidiEvent event{};
-    event.type = vst2::kVstMidiType;
-    event.byteSize = sizeof event;
-    event.deltaFrames = offset;
-    event.midiData[0] = static_cast<char>(status);
-    event.midiData[1] = static_cast<char>(data1);
-    event.midiData[2] = static_cast<char>(data2);
-    return event;
+    return hostkit::MidiEvent(offset, status, data1, data2);
 }
 
 inline void SendEvents(vst2::AEffect* effect, std::vector<vst2::VstMidiEvent>& midi) {
