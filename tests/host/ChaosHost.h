@@ -4,6 +4,7 @@
 // Every call is written to a log file as it is made, so a failing seed (a broken invariant, a
 // sanitizer report or a crash) leaves the call list that reproduces it.
 
+#include "ChaosSysEx.h"
 #include "PluginHost.h"
 
 #include <cstdint>
@@ -14,8 +15,6 @@
 
 namespace chaos {
 
-using Bytes = std::vector<std::uint8_t>;
-
 // How much one run tried; printed at the end.
 struct Counters {
     long long calls = 0;
@@ -23,18 +22,6 @@ struct Counters {
     long long sysex = 0;
     long long midi = 0;
     long long frames = 0;
-};
-
-// The plug-in's SysEx receive rules, rebuilt independently: which joined message a host's events
-// complete, and whether the plug-in must take it.
-class SysExOracle {
-public:
-    enum class Verdict { None, Refused, VoiceData, ParamChange };
-    // Feeds one SysEx event; the verdict on the message it completes, or None.
-    Verdict Feed(const Bytes& event);
-
-private:
-    Bytes joined_;
 };
 
 class Run {
@@ -93,16 +80,5 @@ private:
     bool loaded_ = false;
     long long stepIndex_ = 0;
 };
-
-// Dumps of the module's formats, built here from random voices, and ways of damaging them.
-Bytes RandomVoiceDump(std::mt19937_64& rng);
-Bytes RandomBankDump(std::mt19937_64& rng);
-Bytes Mutate(Bytes message, std::mt19937_64& rng, std::string& how);
-// Splits a message into one to eight events at random points.
-std::vector<Bytes> Split(const Bytes& message, std::mt19937_64& rng);
-
-std::string Hex(const Bytes& bytes, std::size_t limit = 24);
-// Where two chunks part, for failure messages.
-std::string Difference(const Bytes& a, const Bytes& b);
 
 } // namespace chaos

@@ -1,7 +1,7 @@
 // Module SysEx for the chaos host: random voice and bank dumps built here, their damage, and an
 // independent model of what the plug-in must take from a host's SysEx events.
 
-#include "ChaosHost.h"
+#include "ChaosSysEx.h"
 
 #include <algorithm>
 #include <cstdio>
