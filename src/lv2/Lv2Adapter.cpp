@@ -321,6 +321,14 @@ LV2_Worker_Status Adapter::Work(LV2_Worker_Respond_Function, LV2_Worker_Respond_
     host::SysExMessage message;
     message.bytes = static_cast<const std::uint8_t*>(data);
     message.size = static_cast<int>(size);
+    // A free-wheeling host may call work() inside schedule_work(), on the thread that runs run()
+    // and holds the render mutex. There the dump is taken as the audio thread takes SysEx, at
+    // once when the instance mutex is free, else put aside: waiting for that mutex while holding
+    // the render mutex would deadlock with a restore on another thread.
+    if (std::this_thread::get_id() == runThread_.load()) {
+        core_->HandleSysEx(message);
+        return LV2_WORKER_SUCCESS;
+    }
     core_->HandleSysExOffAudio(message);
     return LV2_WORKER_SUCCESS;
 }
