@@ -14,12 +14,16 @@ namespace {
 
 void PrintUsage(std::ostream& out) {
     out << "usage: vorna_realtime_bench [--seconds N] [--only NAME] [--blocks 64|256]\n"
-           "                            [--sysex FILE] [--list]\n"
+           "                            [--sysex FILE] [--lv2-bundle DIR] [--list]\n"
            "  --seconds N     time per workload (default 3)\n"
            "  --only NAME     run one workload (see --list)\n"
            "  --blocks N      frames per audio call: 64 (default) or 256\n"
            "  --sysex FILE    the 48-voice FB-01 bank dump for sysex_bank_loads\n"
-           "                  (default " VORNA_SYX_BANK ")\n"
+           "                  and lv2_sysex_bank_dumps (default " VORNA_SYX_BANK ")\n"
+#ifdef VORNA_REALTIME_LV2
+           "  --lv2-bundle DIR  the Vorn.lv2 folder for the lv2_ workloads\n"
+           "                  (default " VORNA_LV2_BUNDLE_DIR ")\n"
+#endif
            "  --list          name and describe the workloads\n";
 }
 
@@ -64,6 +68,8 @@ bool Parse(int argc, char** argv, Arguments& arguments, std::string& error) {
             arguments.only = value;
         } else if (option == "--sysex") {
             arguments.options.sysExBankPath = value;
+        } else if (option == "--lv2-bundle") {
+            arguments.options.lv2BundlePath = value;
         } else {
             error = "unknown option: " + option;
             return false;

@@ -33,8 +33,22 @@ else()
   target_link_libraries(vorna_realtime PUBLIC ${X11_LIBRARIES})
 endif()
 
+# The LV2 workloads (Linux) load the built bundle's binary through the LV2 host kit, as a host
+# does: run() is timed in the very binary hosts load, with its own copy of the core.
+if(NOT WIN32)
+  target_sources(vorna_realtime PRIVATE ${VORNA_REALTIME_DIR}/lv2/Lv2AudioThread.cpp
+                 ${VORNA_REALTIME_DIR}/lv2/Lv2BenchSession.cpp
+                 ${VORNA_REALTIME_DIR}/lv2/Lv2Workloads.cpp)
+  target_compile_definitions(vorna_realtime PUBLIC VORNA_REALTIME_LV2
+                             VORNA_LV2_BUNDLE_DIR="${VORNA_LV2_BUNDLE}")
+  target_link_libraries(vorna_realtime PUBLIC vorna_lv2_hostkit)
+endif()
+
 add_executable(vorna_realtime_bench ${VORNA_REALTIME_DIR}/../RealtimeMain.cpp)
 target_link_libraries(vorna_realtime_bench PRIVATE vorna_entry vorna_realtime)
+if(NOT WIN32)
+  add_dependencies(vorna_realtime_bench vorna_lv2_plugin)
+endif()
 
 # The figures' arithmetic (percentile, budget count); nothing timed.
 if(VORNA_BUILD_TESTS AND NOT WIN32)

@@ -43,10 +43,10 @@ private:
 
 void PrintHeading(std::ostream& out, const WorkloadRunner& runner) {
     const RunOptions& options = runner.Options();
-    out << "Audio calls (effProcessEvents + processReplacing) of " << options.blockFrames
-        << " frames at 44100 Hz while the GUI thread works; budget " << std::fixed
-        << std::setprecision(3) << runner.BudgetMs() << " ms per call, " << std::setprecision(1)
-        << options.seconds << " s per workload.\n";
+    out << "Audio calls (effProcessEvents + processReplacing; run() in the lv2_ rows) of "
+        << options.blockFrames << " frames at 44100 Hz while the GUI thread works; budget "
+        << std::fixed << std::setprecision(3) << runner.BudgetMs() << " ms per call, "
+        << std::setprecision(1) << options.seconds << " s per workload.\n";
 }
 
 void PrintTable(std::ostream& out, const std::vector<WorkloadResult>& results) {

@@ -13,6 +13,7 @@
 namespace realtime {
 
 class ParentWindow;
+struct Lv2WorkloadContext;
 
 using Clock = std::chrono::steady_clock;
 
@@ -44,6 +45,9 @@ struct Workload {
     const char* description;
     EditorUse editor;
     WorkloadOutcome (*run)(WorkloadContext& context);
+    // The LV2 workloads (Linux) set this instead of run: the GUI thread's part, with the LV2
+    // plug-in's run() as the timed audio call (lv2/Lv2Workloads.h).
+    WorkloadOutcome (*runLv2)(Lv2WorkloadContext& context) = nullptr;
 };
 
 // In the order they run.

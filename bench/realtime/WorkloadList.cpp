@@ -1,8 +1,13 @@
 #include "WorkloadSteps.h"
+#ifdef VORNA_REALTIME_LV2
+#include "lv2/Lv2Workloads.h"
+#endif
 
 namespace realtime {
 
-const std::vector<Workload>& AllWorkloads() {
+namespace {
+
+const std::vector<Workload>& Vst2Workloads() {
     static const std::vector<Workload> workloads = {
         {"audio_alone", "audio alone, the GUI thread idle", EditorUse::None, &AudioAlone},
         {"program_changes", "effSetProgram through the programs back to back, no editor",
@@ -30,6 +35,19 @@ const std::vector<Workload>& AllWorkloads() {
         {"browser_bank_loads", "BuildFactoryBankList, then LoadBrowserBank cycling the rows",
          EditorUse::None, &BrowserBankLoads},
     };
+    return workloads;
+}
+
+} // namespace
+
+const std::vector<Workload>& AllWorkloads() {
+    static const std::vector<Workload> workloads = [] {
+        std::vector<Workload> list = Vst2Workloads();
+#ifdef VORNA_REALTIME_LV2
+        list.insert(list.end(), Lv2Workloads().begin(), Lv2Workloads().end());
+#endif
+        return list;
+    }();
     return workloads;
 }
 

@@ -5,6 +5,9 @@
 #include "BenchHost.h"
 #include "ParentWindow.h"
 #include "vorn/Vorn.h"
+#ifdef VORNA_REALTIME_LV2
+#include "lv2/Lv2Workloads.h"
+#endif
 
 #include <cmath>
 #include <filesystem>
@@ -74,6 +77,9 @@ bool WorkloadRunner::PrepareBankFile(const PluginSession& session, std::string& 
 }
 
 WorkloadResult WorkloadRunner::Run(const Workload& workload) {
+#ifdef VORNA_REALTIME_LV2
+    if (workload.runLv2) return RunLv2Workload(workload, options_, BudgetNs());
+#endif
     WorkloadResult result;
     result.name = workload.name;
     ParentWindow* parent = nullptr;

@@ -17,6 +17,7 @@ struct RunOptions {
     double seconds = 3.0; // per workload
     int blockFrames = 64; // 64 or 256
     std::string sysExBankPath;
+    std::string lv2BundlePath; // the built Vorn.lv2 folder, for the LV2 workloads
 };
 
 enum class RunStatus { Ran, NotRun, Failed };

@@ -187,6 +187,12 @@ void Lv2Host::GrowAudio(std::uint32_t frames) {
 
 void Lv2Host::Run(std::uint32_t frames) {
     if (!instance_) return;
+    BeginRun(frames);
+    RunInstance(frames);
+    EndRun();
+}
+
+void Lv2Host::BeginRun(std::uint32_t frames) {
     GrowAudio(frames);
     for (auto& channel : audio_) {
         std::fill(channel.begin(), channel.begin() + frames,
@@ -194,7 +200,9 @@ void Lv2Host::Run(std::uint32_t frames) {
         std::fill(channel.begin() + frames, channel.begin() + frames + kGuardFrames, kGuardValue);
     }
     midiOut_.OfferForOutput(chunkType_);
-    descriptor_->run(instance_, frames);
+}
+
+void Lv2Host::EndRun() {
     worker_->AfterRun();
     midiIn_.Clear(sequenceType_);
 }

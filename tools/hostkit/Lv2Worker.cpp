@@ -99,6 +99,16 @@ void Worker::AfterRun() {
     if (interface_->end_run) interface_->end_run(instance_);
 }
 
+int Worker::DoPendingWork() {
+    int count = 0;
+    if (mode_ != WorkerMode::Polled || !interface_) return count;
+    while (requests_.Read(workMessage_)) {
+        Work(workMessage_);
+        ++count;
+    }
+    return count;
+}
+
 bool Worker::WaitUntilIdle(std::chrono::milliseconds timeout) {
     const auto end = std::chrono::steady_clock::now() + timeout;
     while (worked_ < scheduled_) {

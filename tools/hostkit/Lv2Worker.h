@@ -4,7 +4,8 @@
 //   AfterRun        work() on the audio thread once run() has returned, as simple hosts do;
 //   DuringSchedule  work() inside schedule_work(), as a free-wheeling (offline) host may;
 //   Thread          work() on a thread of the host's, concurrently with run(), as real-time
-//                   hosts do. schedule_work() then neither allocates nor waits.
+//                   hosts do. schedule_work() then neither allocates nor waits;
+//   Polled          the same, on a thread that calls DoPendingWork() (a host's GUI thread).
 // Responses are handed to work_response() after the next run() in every mode.
 
 #include "Lv2ByteRing.h"
@@ -19,7 +20,7 @@
 
 namespace lv2host {
 
-enum class WorkerMode { AfterRun, DuringSchedule, Thread };
+enum class WorkerMode { AfterRun, DuringSchedule, Thread, Polled };
 
 class Worker {
 public:
@@ -40,7 +41,9 @@ public:
     // On the audio thread after each run(): the pending work in AfterRun mode, then the
     // responses and end_run().
     void AfterRun();
-    // Thread mode: true once every accepted message has been worked on.
+    // Polled mode: works on every message that waits; how many there were.
+    int DoPendingWork();
+    // Thread and Polled modes: true once every accepted message has been worked on.
     bool WaitUntilIdle(std::chrono::milliseconds timeout);
 
     long long Scheduled() const { return scheduled_; }
