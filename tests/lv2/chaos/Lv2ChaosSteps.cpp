@@ -368,6 +368,14 @@ bool Run::StepLifecycle() {
     const int roll = Uniform(0, 99);
     if (roll < 20) {
         Log("cleanup, then a new instance");
+        if (Chance(25)) {
+            // Whatever else the host offers, without the URID map there is no instance.
+            std::string text;
+            lv2host::InstanceSetup setup = RandomSetup(*this, text);
+            setup.uridMap = false;
+            Log("instantiate without urid:map, " + text);
+            if (host_.Instantiate(setup)) return Fail("instantiated without urid:map");
+        }
         return NewInstance();
     }
     if (roll < 45) {
