@@ -19,6 +19,7 @@
 #include <lv2/options/options.h>
 #include <lv2/state/state.h>
 
+#include <cstdarg>
 #include <map>
 #include <memory>
 #include <mutex>
