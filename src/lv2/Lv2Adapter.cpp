@@ -199,9 +199,11 @@ void Adapter::HandleMidiEvent(std::uint32_t frame, const std::uint8_t* bytes, st
     message.size = static_cast<int>(std::min<std::uint32_t>(size, 0x7FFFFFFF));
     // A bank dump rewrites 48 programs: the host's worker thread decodes it, not this one. The
     // worker copies the bytes.
-    if (worker_ && core_->SysExReplacesBank(message) &&
-        worker_->schedule_work(worker_->handle, size, bytes) == LV2_WORKER_SUCCESS)
-        return;
+    if (worker_ && (messagesAtWorker_.load() > 0 || core_->SysExReplacesBank(message))) {
+        ++messagesAtWorker_;
+        if (worker_->schedule_work(worker_->handle, size, bytes) == LV2_WORKER_SUCCESS) return;
+        --messagesAtWorker_;
+    }
     core_->HandleSysEx(message);
 }
 
@@ -317,6 +319,15 @@ LV2_State_Status Adapter::Restore(LV2_State_Retrieve_Function retrieve, LV2_Stat
 
 LV2_Worker_Status Adapter::Work(LV2_Worker_Respond_Function, LV2_Worker_Respond_Handle,
                                 std::uint32_t size, const void* data) {
+    // Every call takes one of the messages handed over (the plug-in schedules nothing else).
+    struct Taken {
+        std::atomic<int>& count;
+        ~Taken() {
+            int value = count.load();
+            while (value > 0 && !count.compare_exchange_weak(value, value - 1)) {
+            }
+        }
+    } taken{messagesAtWorker_};
     if (!data || size == 0 || size > 0x7FFFFFFF) return LV2_WORKER_ERR_UNKNOWN;
     host::SysExMessage message;
     message.bytes = static_cast<const std::uint8_t*>(data);

@@ -90,6 +90,11 @@ private:
     // since the restored state holds the sound.
     std::atomic<bool> adoptPorts_{false};
 
+    // Messages handed to the worker and not yet taken by work(). While any waits, later SysEx
+    // follows it through the worker: a voice dump after a bank dump is applied after it, as the
+    // host sent them, not overwritten by it.
+    std::atomic<int> messagesAtWorker_{0};
+
     // What the core sends: straight into the output port during run(), else kept until the next.
     MidiOut midiOut_;
     std::atomic<std::thread::id> runThread_{};
