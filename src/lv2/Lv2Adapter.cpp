@@ -207,13 +207,15 @@ void Adapter::HandleMidiEvent(std::uint32_t frame, const std::uint8_t* bytes, st
     core_->HandleSysEx(message);
 }
 
-void Adapter::HandleInput() {
+bool Adapter::HandleInput() {
     // The events first, as a VST2 host delivers them before the audio: the core queues notes and
     // controllers at their frames and renders them with the block.
+    bool any = false;
     core_->AudioCallStarting(0);
     if (midiIn_) {
         LV2_ATOM_SEQUENCE_FOREACH(midiIn_, event) {
             if (event->body.type != uris_.midiEvent) continue;
+            any = true;
             std::int64_t frame = std::max<std::int64_t>(event->time.frames, 0);
             HandleMidiEvent(static_cast<std::uint32_t>(std::min<std::int64_t>(frame, 0x7FFFFFFF)),
                             static_cast<const std::uint8_t*>(LV2_ATOM_BODY_CONST(&event->body)),
@@ -221,9 +223,10 @@ void Adapter::HandleInput() {
         }
     }
     core_->AudioCallEnded(false);
+    return any;
 }
 
-void Adapter::Render(std::uint32_t frames) {
+void Adapter::Render(std::uint32_t frames, bool closeCall) {
     core_->AudioCallStarting(static_cast<int>(frames));
     std::uint32_t done = 0;
     while (done < frames) {
@@ -252,7 +255,7 @@ void Adapter::Render(std::uint32_t frames) {
         }
         done += piece;
     }
-    core_->AudioCallEnded(frames > 0);
+    core_->AudioCallEnded(frames > 0 || closeCall);
 }
 
 void Adapter::Run(std::uint32_t frames) {
@@ -261,8 +264,10 @@ void Adapter::Run(std::uint32_t frames) {
     {
         platform::ScopedLock render(core_->RenderMutex());
         midiOut_.BeginRun(midiOutPort_, uris_.atomSequence, uris_.midiEvent);
-        HandleInput();
-        Render(frames);
+        // A run of no frames still ends a call when it brought events: what the next run brings
+        // must queue after them, so that a panic there follows the notes sent here.
+        const bool events = HandleInput();
+        Render(frames, events);
         midiOut_.EndRun();
     }
     runThread_ = std::thread::id();

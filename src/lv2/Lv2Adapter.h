@@ -68,9 +68,11 @@ private:
     bool Start(double sampleRate, int blockSize);
     void Log(const char* text);
     void ApplyChangedPorts();
-    void HandleInput();
+    // The MIDI input's events into the core; whether there was any.
+    bool HandleInput();
     void HandleMidiEvent(std::uint32_t frame, const std::uint8_t* bytes, std::uint32_t size);
-    void Render(std::uint32_t frames);
+    // closeCall: the events taken belong to this call even when it renders nothing.
+    void Render(std::uint32_t frames, bool closeCall);
     void SendUiWrite(int index);
     bool OnUiThread() const;
 
