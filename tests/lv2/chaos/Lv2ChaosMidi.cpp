@@ -208,6 +208,29 @@ bool Run::StepRealBank() {
 bool Run::SoundCheck() {
     if (Restore(freshState_, "the state the instance started with") != LV2_STATE_SUCCESS)
         return Fail("the state the instance started with is refused");
+    // The run after a restore takes the ports as they are. Then every port to its default (the
+    // start-up program's values, and the global ones a restore leaves), each first through
+    // another value: a parameter changed inside the plug-in (a SysEx parameter change, a mapped
+    // controller) leaves its port at a value the plug-in has seen, and the same value again is
+    // no change to take.
+    if (!RunFrames(0)) return false;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t i = 0; i < host_.ControlCount(); ++i) {
+            const lv2host::ControlPortRange& range = host_.ControlPorts()[i];
+            const float other = range.defaultValue != range.minimum ? range.minimum : range.maximum;
+            host_.Control(i) = pass == 0 ? other : range.defaultValue;
+        }
+        if (!RunFrames(0)) return false;
+    }
+    // Notes a storm left held (the pedal down) are let go at once, so that the chord finds
+    // its voices free.
+    for (int channel = 0; channel < 16; ++channel) {
+        AddMidi(0, {static_cast<std::uint8_t>(0xB0 | channel), 64, 0});
+        AddMidi(0, {static_cast<std::uint8_t>(0xB0 | channel), 120, 0});
+    }
+    AddMidi(0, {0xE0, 0x00, 0x40});
+    Log("every port through another value to its default, all sound off, bend centred");
+    if (!RunFrames(64)) return false;
     for (std::uint8_t note : {60, 64, 67}) AddMidi(0, {0x90, note, 110});
     Log("a chord on channel 1");
     double peak = 0.0;

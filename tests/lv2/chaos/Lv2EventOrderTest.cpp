@@ -1,6 +1,7 @@
-// SysEx keeps the host's order when a bank dump goes to the worker: a voice dump sent after the
-// bank in the same run is applied after it (it is the current program at the end), one sent
-// before it is overwritten by it. With the worker after run() and on a thread of its own.
+// Events keep the host's order across runs: SysEx when a bank dump goes to the worker (a voice
+// dump sent after the bank in the same run is applied after it, one sent before it is
+// overwritten by it; with the worker after run() and on a thread of its own), and notes that a
+// run of no frames brought, which a panic in the next run must end.
 
 #include "ChaosSysEx.h"
 #include "Lv2Host.h"
@@ -10,6 +11,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 namespace {
 
@@ -87,5 +89,46 @@ INSTANTIATE_TEST_SUITE_P(WorkerModes, Lv2WorkerOrder,
                              return info.param == lv2host::WorkerMode::AfterRun ? "AfterRun"
                                                                                 : "Thread";
                          });
+
+// The loudest sample of both outputs over a number of 64-frame runs.
+float Peak(lv2host::Lv2Host& host, int runs) {
+    float peak = 0.0f;
+    for (int r = 0; r < runs; ++r) {
+        host.Run(64);
+        for (int c = 0; c < 2; ++c)
+            for (int i = 0; i < 64; ++i) peak = std::max(peak, std::fabs(host.Audio(c)[i]));
+    }
+    return peak;
+}
+
+// Notes in a run of no frames, then the next run with or without a panic: the sound a second
+// later.
+float SoundAfterEmptyRun(bool panic) {
+    lv2host::Lv2Host host;
+    EXPECT_TRUE(host.LoadBundle(VORNA_LV2_BUNDLE)) << host.Error();
+    lv2host::InstanceSetup setup;
+    setup.maxBlockLength = 64;
+    EXPECT_TRUE(host.Instantiate(setup));
+    host.ConnectAll();
+    host.Activate();
+    // The fastest release on every operator, so that a released note is gone within a second.
+    for (std::size_t op = 0; op < 4; ++op)
+        host.Control(23 + 17 * op + 16) = host.ControlPorts()[23 + 17 * op + 16].maximum;
+    host.Run(64);
+    for (std::uint8_t note : {60, 64, 67}) host.AddMidi(10, {0x90, note, 110});
+    host.Run(0);
+    if (panic) {
+        host.AddMidi(0, {0xB0, 64, 0});
+        host.AddMidi(0, {0xB0, 123, 0});
+    }
+    Peak(host, 690); // a second
+    return Peak(host, 100);
+}
+
+TEST(Lv2EventOrder, PanicEndsTheNotesThatARunOfNoFramesBrought) {
+    ASSERT_GT(SoundAfterEmptyRun(false), 1e-3f) << "the notes sent in a run of no frames are lost";
+    EXPECT_LT(SoundAfterEmptyRun(true), 1e-4f)
+        << "the notes of a run of no frames were queued after the next run's panic";
+}
 
 } // namespace
