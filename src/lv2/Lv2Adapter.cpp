@@ -321,7 +321,13 @@ LV2_Worker_Status Adapter::Work(LV2_Worker_Respond_Function, LV2_Worker_Respond_
     host::SysExMessage message;
     message.bytes = static_cast<const std::uint8_t*>(data);
     message.size = static_cast<int>(size);
-    core_->HandleSysExOffAudio(message);
+    // A host may run the work at once, inside run(), where the render mutex is held: waiting for
+    // the instance mutex there would take the two locks in the wrong order. The audio thread's
+    // own path tries it and puts the message aside when it is busy.
+    if (core_->RenderMutex().HeldByThisThread())
+        core_->HandleSysEx(message);
+    else
+        core_->HandleSysExOffAudio(message);
     return LV2_WORKER_SUCCESS;
 }
 
