@@ -80,7 +80,6 @@ TEST_F(Lv2Features, WithoutUridMapTheInstanceIsRefusedAndTheLogSaysWhy) {
     for (const LogMessage& message : host.Log().Messages())
         named = named || message.text.find("map") != std::string::npos;
     EXPECT_TRUE(named) << host.Log().Text();
-    EXPECT_EQ(host.Log().Messages().front().type, LV2_LOG__Error) << host.Log().Text();
 }
 
 // A host that offers only urid:map gets the same sound as one that offers everything, and a

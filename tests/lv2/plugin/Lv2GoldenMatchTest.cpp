@@ -25,6 +25,11 @@ std::string CaseName(const MatchCase& match) {
     return match.scenario.name + "_" + std::to_string(match.blockSize);
 }
 
+// Names a failing case in GoogleTest's output instead of dumping its bytes.
+void PrintTo(const MatchCase& match, std::ostream* out) {
+    *out << CaseName(match);
+}
+
 std::vector<MatchCase> MatchCases() {
     std::vector<MatchCase> cases;
     for (const GoldenScenario& scenario : GoldenScenarios())

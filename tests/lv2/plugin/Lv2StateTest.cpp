@@ -238,11 +238,17 @@ TEST_F(Lv2State, DamagedStateChangesNothing) {
         }
         StateProperties before = damaged->SaveProperties();
         ExpectWellFormed(before);
-        // A good state of another sound, so that a damaged one taken in part would show.
+        // A good state that differs in both properties (another program, and another bank: that
+        // program edited), so that a damaged one taken in part would show.
         auto other = NewHost();
         other->SendMidi(0, {0xC0, 200});
         RunSilence(*other, kBlock);
+        EditSound(*other);
+        RunSilence(*other, kBlock);
         StateProperties bad = other->SaveProperties();
+        ASSERT_NE(Property(bad, lv2::kStateBankUri).value,
+                  Property(before, lv2::kStateBankUri).value);
+        ASSERT_NE(ProgramOf(bad), ProgramOf(before));
         damage.apply(bad);
         damaged->RestoreProperties(bad);
         ExpectSameProperties(before, damaged->SaveProperties());
