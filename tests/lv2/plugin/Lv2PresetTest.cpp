@@ -28,22 +28,14 @@ protected:
         return vorna_tool::Render(host, request);
     }
 
-    // The phrase after each preset in turn has been applied to a fresh instance (-1: none), with
-    // a silent run after each.
-    vorna_tool::RenderResult RenderLv2Presets(const std::vector<int>& programs,
-                                              std::uint32_t silentFrames = 0) {
+    // The phrase after the preset has been applied to a fresh instance.
+    vorna_tool::RenderResult RenderLv2Preset(int program) {
         Lv2TestHost host(bundle, HostSetup());
         EXPECT_TRUE(host.Ok()) << host.Error();
-        std::vector<float> left(silentFrames), right(silentFrames);
-        for (int program : programs) {
-            if (program >= 0) {
-                const PresetInfo* preset = PresetOfProgram(bundle, program);
-                EXPECT_NE(preset, nullptr) << "no preset for program " << program;
-                if (!preset) return vorna_tool::RenderResult{};
-                EXPECT_TRUE(host.ApplyPreset(preset->uri)) << preset->uri;
-            }
-            if (silentFrames > 0) host.Run(silentFrames, left.data(), right.data());
-        }
+        const PresetInfo* preset = PresetOfProgram(bundle, program);
+        EXPECT_NE(preset, nullptr) << "no preset for program " << program;
+        if (!preset) return vorna_tool::RenderResult{};
+        EXPECT_TRUE(host.ApplyPreset(preset->uri)) << preset->uri;
         return PlayRequest(host, Phrase(256));
     }
 
@@ -94,7 +86,7 @@ TEST_F(Lv2Presets, SoundLikeTheProgramsChosenInVst2) {
     for (int program : {1, 17, 100, 223, 335}) {
         SCOPED_TRACE("program " + std::to_string(program));
         vorna_tool::RenderResult vst2 = RenderVst2Program(program);
-        vorna_tool::RenderResult lv2 = RenderLv2Presets({program});
+        vorna_tool::RenderResult lv2 = RenderLv2Preset(program);
         ASSERT_TRUE(vst2.error.empty()) << vst2.error;
         ASSERT_TRUE(lv2.error.empty()) << lv2.error;
         ASSERT_GT(Peak(vst2), 0.001);
@@ -104,17 +96,50 @@ TEST_F(Lv2Presets, SoundLikeTheProgramsChosenInVst2) {
     }
 }
 
-// On a running instance, the last preset applied decides, whatever the one before it held.
-TEST_F(Lv2Presets, ReplaceOneAnotherWhole) {
-    vorna_tool::RenderResult afterAnother = RenderLv2Presets({300, 42}, 512);
-    vorna_tool::RenderResult afterStartUp = RenderLv2Presets({-1, 42}, 512);
-    vorna_tool::RenderResult other = RenderLv2Presets({-1, 300}, 512);
-    ASSERT_TRUE(afterAnother.error.empty()) << afterAnother.error;
-    ASSERT_TRUE(afterStartUp.error.empty()) << afterStartUp.error;
-    ASSERT_GT(Peak(afterStartUp), 0.001);
-    // The two presets must sound apart, or the comparison proves nothing.
-    ASSERT_GE(CompareRenders(afterStartUp, other).firstFrame, 0);
-    RenderDifference difference = CompareRenders(afterStartUp, afterAnother);
+// On a running instance, a preset replaces the one before it as a program change does in VST2:
+// program 300, half a second of silence, then program 42 and the phrase, in both formats.
+TEST_F(Lv2Presets, ReplaceOneAnotherOnARunningInstance) {
+    constexpr int kBlock = 256;
+    constexpr int kSilentBlocks = 86;
+    vorna_tool::RenderRequest phrase = Phrase(kBlock);
+
+    hostkit::PluginHost host;
+    ASSERT_TRUE(host.Load(Vst2Binary())) << host.Error();
+    host.Open(44100.0, kBlock);
+    std::vector<float> left(kBlock), right(kBlock);
+    float* outputs[2] = {left.data(), right.data()};
+    vst2::AEffect* effect = host.Effect();
+    host.Dispatch(vst2::effSetProgram, 0, 300);
+    for (int i = 0; i < kSilentBlocks; ++i)
+        effect->processReplacing(effect, outputs, outputs, kBlock);
+    host.Dispatch(vst2::effSetProgram, 0, 42);
+    vorna_tool::RenderResult vst2;
+    std::size_t next = 0;
+    for (std::int64_t start = 0; start < phrase.frames; start += kBlock) {
+        std::vector<vst2::VstMidiEvent> due;
+        for (; next < phrase.events.size() && phrase.events[next].sample < start + kBlock; ++next) {
+            const vorna_tool::ScheduledMidi& m = phrase.events[next];
+            due.push_back(
+                hostkit::MidiEvent(static_cast<int>(m.sample - start), m.status, m.data1, m.data2));
+        }
+        if (!due.empty()) host.SendEvents(due);
+        effect->processReplacing(effect, outputs, outputs, kBlock);
+        vst2.left.insert(vst2.left.end(), left.begin(), left.end());
+        vst2.right.insert(vst2.right.end(), right.begin(), right.end());
+    }
+
+    Lv2TestHost lv2(bundle, HostSetup());
+    ASSERT_TRUE(lv2.Ok()) << lv2.Error();
+    const PresetInfo* first = PresetOfProgram(bundle, 300);
+    const PresetInfo* second = PresetOfProgram(bundle, 42);
+    ASSERT_TRUE(first && second);
+    ASSERT_TRUE(lv2.ApplyPreset(first->uri));
+    for (int i = 0; i < kSilentBlocks; ++i) lv2.Run(kBlock, left.data(), right.data());
+    ASSERT_TRUE(lv2.ApplyPreset(second->uri));
+    vorna_tool::RenderResult played = PlayRequest(lv2, phrase);
+    ASSERT_TRUE(played.error.empty()) << played.error;
+    ASSERT_GT(Peak(vst2), 0.001);
+    RenderDifference difference = CompareRenders(vst2, played);
     EXPECT_LT(difference.firstFrame, 0) << Describe(difference);
 }
 
