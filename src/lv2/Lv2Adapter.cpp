@@ -356,11 +356,15 @@ std::uint32_t Adapter::SetOptions(const LV2_Options_Option* options) {
                 core_->ResetProcessing();
             }
         } else if (o->key == uris_.sampleRate) {
-            if (o->type != uris_.atomFloat || o->size != sizeof(float) || !o->value) {
+            float rate = o->type == uris_.atomFloat && o->size == sizeof(float) && o->value
+                             ? *static_cast<const float*>(o->value)
+                             : 0.0f;
+            if (!(rate >= host::PluginBase::kMinSampleRate &&
+                  rate <= host::PluginBase::kMaxSampleRate)) {
                 result |= LV2_OPTIONS_ERR_BAD_VALUE;
                 continue;
             }
-            core_->SetSampleRate(*static_cast<const float*>(o->value));
+            core_->SetSampleRate(rate);
             core_->ResetProcessing();
         } else {
             result |= LV2_OPTIONS_ERR_BAD_KEY;

@@ -33,6 +33,8 @@ Lv2TestHost::Lv2TestHost(Lv2Bundle& bundle, const HostSetup& setup)
     if (descriptor->extension_data) {
         stateInterface_ = static_cast<const LV2_State_Interface*>(
             descriptor->extension_data(LV2_STATE__interface));
+        optionsInterface_ = static_cast<const LV2_Options_Interface*>(
+            descriptor->extension_data(LV2_OPTIONS__interface));
         worker_.Bind(lilv_instance_get_handle(instance_),
                      static_cast<const LV2_Worker_Interface*>(
                          descriptor->extension_data(LV2_WORKER__interface)));
@@ -180,6 +182,27 @@ void Lv2TestHost::Run(std::uint32_t frames, float* left, float* right) {
     ReadMidiOut();
     framesRendered_ += frames;
     worker_.Finish(true);
+}
+
+std::uint32_t Lv2TestHost::ChangeOptions(float sampleRate, std::int32_t maxBlockLength) {
+    if (!optionsInterface_ || !optionsInterface_->set) return LV2_OPTIONS_ERR_UNKNOWN;
+    UridMap& urids = bundle_.Urids();
+    sampleRate_ = sampleRate;
+    maxBlock_ = maxBlockLength;
+    nominalBlock_ = maxBlockLength;
+    const LV2_Options_Option changes[] = {
+        {LV2_OPTIONS_INSTANCE, 0, urids.Map(LV2_PARAMETERS__sampleRate), sizeof sampleRate_,
+         urids.Map(LV2_ATOM__Float), &sampleRate_},
+        {LV2_OPTIONS_INSTANCE, 0, urids.Map(LV2_BUF_SIZE__maxBlockLength), sizeof maxBlock_,
+         urids.Map(LV2_ATOM__Int), &maxBlock_},
+        {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr},
+    };
+    std::uint32_t answer = optionsInterface_->set(lilv_instance_get_handle(instance_), changes);
+    if (answer == LV2_OPTIONS_SUCCESS) {
+        setup_.sampleRate = sampleRate;
+        setup_.maxBlockLength = maxBlockLength;
+    }
+    return answer;
 }
 
 StateProperties Lv2TestHost::SaveProperties() {

@@ -91,6 +91,10 @@ public:
     void RestoreState(const LilvState* state);
     std::string StateToString(const LilvState* state);
     StatePtr StateFromString(const std::string& text);
+    // A new sample rate and block length through the plug-in's options interface, as a host
+    // announces a change while the instance lives; the interface's answer (LV2_OPTIONS_SUCCESS
+    // is 0), or LV2_OPTIONS_ERR_UNKNOWN when the plug-in offers none.
+    std::uint32_t ChangeOptions(float sampleRate, std::int32_t maxBlockLength);
     // Restores a preset of the bundle, by its URI; false when lilv has no such state.
     bool ApplyPreset(const std::string& uri);
 
@@ -127,6 +131,7 @@ private:
 
     LilvInstance* instance_ = nullptr;
     const LV2_State_Interface* stateInterface_ = nullptr;
+    const LV2_Options_Interface* optionsInterface_ = nullptr;
 
     std::vector<float> portValues_;
     // 8-byte words, as atoms are aligned.

@@ -105,5 +105,31 @@ TEST_F(Lv2Features, OptionalFeaturesAreOptional) {
     EXPECT_EQ(fullHost.MalformedMidiOutRuns(), 0);
 }
 
+// A rate or block length the host announces while the instance lives takes effect as it does in
+// VST2 (the engine is reset to it): the instance then sounds exactly as one made at that rate.
+// Values the plug-in cannot use are refused and change nothing.
+TEST_F(Lv2Features, RateAndBlockLengthChangesThroughTheOptions) {
+    HostSetup at48k;
+    at48k.sampleRate = 48000.0;
+    at48k.maxBlockLength = 256;
+    Lv2TestHost made(bundle, at48k);
+    Lv2TestHost changed(bundle);
+    ASSERT_TRUE(made.Ok() && changed.Ok());
+    ASSERT_EQ(changed.ChangeOptions(48000.0f, 256), 0u);
+    vorna_tool::RenderRequest phrase = Phrase(256, 12000);
+    phrase.sampleRate = 48000.0;
+    vorna_tool::RenderResult reference = PlayRequest(made, phrase);
+    vorna_tool::RenderResult afterChange = PlayRequest(changed, phrase);
+    ASSERT_TRUE(reference.error.empty()) << reference.error;
+    ASSERT_GT(Peak(reference), 0.001);
+    RenderDifference difference = CompareRenders(reference, afterChange);
+    EXPECT_LT(difference.firstFrame, 0) << Describe(difference);
+
+    EXPECT_NE(changed.ChangeOptions(-1.0f, 256), 0u);
+    EXPECT_NE(changed.ChangeOptions(48000.0f, 0), 0u);
+    vorna_tool::RenderResult afterRefusals = PlayRequest(changed, phrase);
+    ASSERT_GT(Peak(afterRefusals), 0.001) << "a refused value silenced the instance";
+}
+
 } // namespace
 } // namespace lv2_test
