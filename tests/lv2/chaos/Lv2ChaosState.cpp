@@ -141,9 +141,8 @@ bool Run::StepState() {
         state.erase(bankKey);
         how = "no bank";
         break;
-    case 12: // the bank alone: the current program stays
+    case 12: // the bank alone: a state is taken whole or not at all
         state.erase(programKey);
-        expect = Expect::Taken;
         how = "no program";
         break;
     case 13: // nothing
