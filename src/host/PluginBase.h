@@ -107,6 +107,12 @@ public:
     virtual void ActivationChanged(bool active);
     virtual void HandleMidiMessage(const MidiMessage& message);
     virtual void HandleSysEx(const SysExMessage& message);
+    // Whether a SysEx message replaces programs wholesale (a bank dump): a format that offers a
+    // worker thread hands such a message to HandleSysExOffAudio there instead of decoding it on
+    // the audio thread.
+    virtual bool SysExReplacesBank(const SysExMessage&) { return false; }
+    // A SysEx message handled on a thread that may wait for the instance mutex.
+    virtual void HandleSysExOffAudio(const SysExMessage& message) { HandleSysEx(message); }
     virtual bool NoteNameFor(int key, std::string& text);
     virtual bool WriteState(ChunkBuffer& buffer);
     virtual int ReadState(const ChunkBuffer& buffer, int position);

@@ -88,6 +88,16 @@ void Synth::HandleSysEx(const host::SysExMessage& message) {
     HandleSysExNow(message);
 }
 
+void Synth::HandleSysExOffAudio(const host::SysExMessage& message) {
+    // Events the audio thread put aside came first: they are handed on before this one.
+    platform::ScopedLock lock(Mutex());
+    {
+        platform::ScopedLock render(RenderMutex());
+        HandOnDeferred();
+    }
+    HandleSysExNow(message);
+}
+
 void Synth::ApplyMappedController(int controller, int value) {
     AudioCall call(*this);
     if (!deferred_.Empty() || !TakeMutexForAudio()) {

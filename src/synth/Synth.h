@@ -30,6 +30,7 @@ public:
     // otherwise put aside, with everything after it, until a later call finds it free.
     void HandleMidiMessage(const host::MidiMessage& message) final;
     void HandleSysEx(const host::SysExMessage& message) final;
+    void HandleSysExOffAudio(const host::SysExMessage& message) final;
     void AudioCallStarting(int frames) override;
     void AudioCallEnded(bool rendered) override;
     // Events waiting for the instance mutex (for tests).

@@ -112,6 +112,7 @@ public:
 protected:
     void HandleMidiNow(const host::MidiMessage& message, bool controlHeld) override;
     void HandleSysExNow(const host::SysExMessage& message) override;
+    bool SysExReplacesBank(const host::SysExMessage& message) override;
     void ClearHeldNotes() override;
     void LearnSwitchedOff() override;
 

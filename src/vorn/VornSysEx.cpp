@@ -52,6 +52,12 @@ void Vorn::HandleSysExNow(const host::SysExMessage& message) {
     }
 }
 
+bool Vorn::SysExReplacesBank(const host::SysExMessage& message) {
+    if (!message.bytes || message.size <= 0) return false;
+    return programs::IsBankDump(
+        programs::ClassifySysEx(message.bytes, static_cast<std::size_t>(message.size)));
+}
+
 bool Vorn::ApplySysEx(const std::uint8_t* data, std::size_t size) {
     platform::ScopedLock lock(Mutex());
     // A byte with bit 7 set inside refuses the message whole, before anything is read from it:
