@@ -24,6 +24,8 @@ public:
         host::PluginBase::CallScope call(core_);
         platform::ScopedLock lock(core_->Mutex());
         core_->ShowParamsChangedWhileBusy();
+        // One editor per instance: a second UI would take the window and the link from the first.
+        if (core_->Editor() && core_->Editor()->WindowHandle() != 0) return false;
         adapter.AttachUi(&ui_);
         if (!core_->OpenEditor(parent)) {
             adapter.DetachUi();

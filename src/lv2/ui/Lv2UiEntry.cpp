@@ -78,8 +78,9 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     ui->session = host.instance ? link.open(host.instance, host.parent, &ui->host)
                                 : link.openStandIn(host.parent, &ui->host);
     if (!ui->session) {
-        Refuse(host.instance ? "the plug-in instance did not open its editor"
-                             : "the stand-in instance did not open its editor");
+        Refuse(host.instance
+                   ? "the plug-in instance did not open its editor (one may be open already)"
+                   : "the stand-in instance did not open its editor");
         return nullptr;
     }
     const std::uintptr_t window = link.window(ui->session);

@@ -1,5 +1,6 @@
 // Bad input to the two binaries' UI entries: a host without a parent window, a bundle without the
-// plug-in binary, another plug-in's URI, null handles and a parent window that does not exist.
+// plug-in binary, another plug-in's URI, null handles, a parent window that does not exist and a
+// second editor on one instance.
 // Each gets a refusal (null, 0, or nothing done) and, from the UI binary, a message; none
 // crashes.
 
@@ -158,6 +159,16 @@ TEST(Lv2UiRefusals, AParentWindowThatDoesNotExistOpensNothing) {
     SuilEmbedding ui(plugin, true);
     ASSERT_TRUE(ui.Ready()) << ui.Error();
     EXPECT_TRUE(ui.PumpFor(100));
+    // But not for a second one at the same time, which would take the first one's window.
+    testing::internal::CaptureStderr();
+    {
+        SuilEmbedding second(plugin, true);
+        EXPECT_FALSE(second.Ready());
+    }
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("did not open its editor"),
+              std::string::npos);
+    EXPECT_TRUE(ui.PumpFor(100));
+    EXPECT_NE(ui.Widget(), 0u);
 }
 
 } // namespace

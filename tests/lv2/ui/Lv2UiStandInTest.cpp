@@ -4,6 +4,7 @@
 
 #include "editor/ControlLayout.h"
 #include "editor/FBKnobControl.h"
+#include "editor/FBSwitchMidiLearn.h"
 #include "editor/FBUtilityKick.h"
 #include "engine/InstrumentParams.h"
 #include "graphics/PngCodec.h"
@@ -81,18 +82,24 @@ TEST(Lv2UiWithoutInstanceAccess, TheStandInShowsThePortsWritesItsEditsAndRefuses
     reference.SetParam(engine::kMasterVolume, 2.0f);
     EXPECT_EQ(CountDifferentPixels(ui.Capture(), reference.Picture("lv2-standin-after.png")), 0);
 
-    // The program arrow and the browser say what they need and change nothing.
+    // The program arrow, the browser and MIDI learn say what they need and change nothing.
     const auto* next = reference.Find<editor::FBUtilityKick>(editor::kIdNextProgram);
     const auto* browse = reference.Find<editor::FBUtilityKick>(editor::kIdBrowse);
+    const auto* learn = reference.FindFirst<editor::FBSwitchMidiLearn>();
     ASSERT_NE(next, nullptr);
     ASSERT_NE(browse, nullptr);
+    ASSERT_NE(learn, nullptr);
     ui.Click(OffscreenReference::CenterX(*next), OffscreenReference::CenterY(*next));
     ASSERT_EQ(zenity.Calls().size(), 1u) << "no message for the program arrow";
     EXPECT_TRUE(AsksWithRefusal(zenity.LastCall()));
     ui.Click(OffscreenReference::CenterX(*browse), OffscreenReference::CenterY(*browse));
     ASSERT_EQ(zenity.Calls().size(), 2u) << "no message for the browser";
     EXPECT_TRUE(AsksWithRefusal(zenity.LastCall()));
-    // A program recalled would have written all 91 ports; the browser would cover the knobs.
+    ui.Click(OffscreenReference::CenterX(*learn), OffscreenReference::CenterY(*learn));
+    ASSERT_EQ(zenity.Calls().size(), 3u) << "no message for MIDI learn";
+    EXPECT_TRUE(AsksWithRefusal(zenity.LastCall()));
+    // A program recalled would have written all 91 ports; the browser would cover the knobs, and
+    // the learn switch, clicked on, is to be off again.
     EXPECT_TRUE(ui.Writes().empty());
     ui.ParkPointer();
     EXPECT_EQ(CountDifferentPixels(ui.Capture(), reference.Picture("lv2-standin-after.png")), 0);

@@ -28,6 +28,12 @@ public:
                 return typed;
         return nullptr;
     }
+    // The first control of the given type.
+    template <class T> T* FindFirst() const {
+        for (int i = 0; i < ControlCount(); ++i)
+            if (T* typed = dynamic_cast<T*>(Control(i))) return typed;
+        return nullptr;
+    }
     static int CenterX(const graphics::Control& control) {
         return (control.TargetRect().left + control.TargetRect().right) / 2;
     }
