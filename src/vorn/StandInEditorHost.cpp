@@ -26,7 +26,8 @@ void StandInEditorHost::SetProgramName(const char*) {
     TellNeedsInstanceAccess();
 }
 void StandInEditorHost::CopyProgram() {
-    TellNeedsInstanceAccess();
+    // Only the copy button's release copies here; its press ran the copy command, which has told
+    // the user already.
 }
 void StandInEditorHost::SendAllParamsToModule() {
     TellNeedsInstanceAccess();

@@ -82,10 +82,12 @@ TEST(Lv2UiWithoutInstanceAccess, TheStandInShowsThePortsWritesItsEditsAndRefuses
     reference.SetParam(engine::kMasterVolume, 2.0f);
     EXPECT_EQ(CountDifferentPixels(ui.Capture(), reference.Picture("lv2-standin-after.png")), 0);
 
-    // The program arrow, the browser and MIDI learn say what they need and change nothing.
+    // The program arrow, the browser, MIDI learn and copy say what they need and change nothing.
     const auto* next = reference.Find<editor::FBUtilityKick>(editor::kIdNextProgram);
     const auto* browse = reference.Find<editor::FBUtilityKick>(editor::kIdBrowse);
     const auto* learn = reference.FindFirst<editor::FBSwitchMidiLearn>();
+    const auto* copy = reference.Find<editor::FBUtilityKick>(editor::kIdCopy);
+    ASSERT_NE(copy, nullptr);
     ASSERT_NE(next, nullptr);
     ASSERT_NE(browse, nullptr);
     ASSERT_NE(learn, nullptr);
@@ -97,6 +99,10 @@ TEST(Lv2UiWithoutInstanceAccess, TheStandInShowsThePortsWritesItsEditsAndRefuses
     EXPECT_TRUE(AsksWithRefusal(zenity.LastCall()));
     ui.Click(OffscreenReference::CenterX(*learn), OffscreenReference::CenterY(*learn));
     ASSERT_EQ(zenity.Calls().size(), 3u) << "no message for MIDI learn";
+    EXPECT_TRUE(AsksWithRefusal(zenity.LastCall()));
+    // The copy button acts on its press and its release: one message all the same.
+    ui.Click(OffscreenReference::CenterX(*copy), OffscreenReference::CenterY(*copy));
+    ASSERT_EQ(zenity.Calls().size(), 4u) << "not one message for the copy button";
     EXPECT_TRUE(AsksWithRefusal(zenity.LastCall()));
     // A program recalled would have written all 91 ports; the browser would cover the knobs, and
     // the learn switch, clicked on, is to be off again.
