@@ -13,7 +13,8 @@ cd "$(dirname "${BASH_SOURCE[0]}")/.."
 linux_build_packages=(build-essential cmake ninja-build pkg-config libpng-dev zlib1g-dev
   libfreetype-dev libx11-dev libcurl4-openssl-dev libsndfile1-dev fonts-liberation lv2-dev)
 linux_test_packages=(libgtest-dev libgmock-dev libbenchmark-dev libcairo2-dev clang
-  libclang-rt-14-dev xvfb xauth libxtst-dev libxres-dev x11-utils liblilv-dev libsuil-dev)
+  libclang-rt-14-dev xvfb xauth libxtst-dev libxres-dev x11-utils liblilv-dev libsuil-dev lilv-utils
+  sordi)
 windows_build_packages=(g++-mingw-w64 libz-mingw-w64-dev)
 windows_test_packages=(wine wine64)
 

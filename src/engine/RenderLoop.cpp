@@ -30,8 +30,7 @@ bool RenderLoop::Reset(double hostRate) {
 
     AllNotesOff();
     state_.storedSampleRate = hostRate;
-    // Bounded, so that no rate a caller passes can give a tick that does not fit an int.
-    clock_.tickInterval = static_cast<int>(std::lround(std::clamp(hostRate / 1000.0, 1.0, 1.0e6)));
+    clock_.tickInterval = TickIntervalFor(hostRate);
     state_.chipFilter.ClearHistory();
     state_.chipFilter.Design(ChipFilter::kChipCutoff);
     for (double& x : state_.history) x = 0.0;

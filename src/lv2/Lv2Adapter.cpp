@@ -45,6 +45,19 @@ host::MidiMessage ShortMessage(std::uint32_t frame, const std::uint8_t* bytes, s
     return message;
 }
 
+// A port's float cannot hold a value such as 1.13 exactly, which the programs hold as a double:
+// a value on a decimal parameter's step grid is taken as the grid's own double, so that a preset
+// sounds exactly as its program.
+double PortToNormalized(const host::Param& param, float port) {
+    double value = port;
+    if (param.Kind() == host::ParamKind::Double && param.Step() > 0.0) {
+        double perUnit = std::round(1.0 / param.Step());
+        double steps = std::round(value * perUnit);
+        if (std::fabs(steps / perUnit - value) < 1e-4 * param.Step()) value = steps / perUnit;
+    }
+    return std::clamp(param.ToNormalized(value), 0.0, 1.0);
+}
+
 void ToFloat(const double* source, float* destination, std::uint32_t frames) {
     for (std::uint32_t i = 0; i < frames; ++i) destination[i] = static_cast<float>(source[i]);
 }
@@ -182,8 +195,7 @@ void Adapter::ApplyChangedPorts() {
         portSeen_[i] = value;
         if (adopt) continue;
         int index = static_cast<int>(i);
-        const host::Param& param = core_->GetParam(index);
-        core_->SetParamFromHost(index, std::clamp(param.ToNormalized(value), 0.0, 1.0));
+        core_->SetParamFromHost(index, PortToNormalized(core_->GetParam(index), value));
     }
 }
 
@@ -290,17 +302,13 @@ LV2_State_Status Adapter::Restore(LV2_State_Retrieve_Function retrieve, LV2_Stat
     if (type != uris_.atomChunk) return LV2_STATE_ERR_BAD_TYPE;
     if (size == 0 || size > 0x7FFFFFFF) return LV2_STATE_ERR_UNKNOWN;
     // The program is checked before anything changes: a state is taken whole or not at all.
-    int program = -1;
     std::size_t programSize = 0;
     const void* programData = retrieve(handle, uris_.stateProgram, &programSize, &type, &flags);
-    if (programData) {
-        if (type != uris_.atomInt || programSize != sizeof(std::int32_t))
-            return LV2_STATE_ERR_BAD_TYPE;
-        std::int32_t value;
-        std::memcpy(&value, programData, sizeof value);
-        if (!core_->IsValidPreset(value)) return LV2_STATE_ERR_UNKNOWN;
-        program = value;
-    }
+    if (!programData) return LV2_STATE_ERR_NO_PROPERTY;
+    if (type != uris_.atomInt || programSize != sizeof(std::int32_t)) return LV2_STATE_ERR_BAD_TYPE;
+    std::int32_t program;
+    std::memcpy(&program, programData, sizeof program);
+    if (!core_->IsValidPreset(program)) return LV2_STATE_ERR_UNKNOWN;
     host::ChunkBuffer chunk;
     chunk.Assign(bank, size);
     platform::ScopedLock lock(core_->Mutex());
@@ -308,7 +316,7 @@ LV2_State_Status Adapter::Restore(LV2_State_Retrieve_Function retrieve, LV2_Stat
         Log("Vorna: the saved state cannot be read; nothing was changed.\n");
         return LV2_STATE_ERR_UNKNOWN;
     }
-    if (program >= 0 && program != core_->CurrentPresetIndex()) core_->RecallPreset(program);
+    if (program != core_->CurrentPresetIndex()) core_->RecallPreset(program);
     core_->NotifyProgramChange();
     // The ports still hold what the host saved beside the state; the state holds the sound.
     adoptPorts_ = true;
@@ -321,7 +329,13 @@ LV2_Worker_Status Adapter::Work(LV2_Worker_Respond_Function, LV2_Worker_Respond_
     host::SysExMessage message;
     message.bytes = static_cast<const std::uint8_t*>(data);
     message.size = static_cast<int>(size);
-    core_->HandleSysExOffAudio(message);
+    // A host may run the work at once, inside run(), where the render mutex is held: waiting for
+    // the instance mutex there would take the two locks in the wrong order. The audio thread's
+    // own path tries it and puts the message aside when it is busy.
+    if (core_->RenderMutex().HeldByThisThread())
+        core_->HandleSysEx(message);
+    else
+        core_->HandleSysExOffAudio(message);
     return LV2_WORKER_SUCCESS;
 }
 
@@ -342,11 +356,15 @@ std::uint32_t Adapter::SetOptions(const LV2_Options_Option* options) {
                 core_->ResetProcessing();
             }
         } else if (o->key == uris_.sampleRate) {
-            if (o->type != uris_.atomFloat || o->size != sizeof(float) || !o->value) {
+            float rate = o->type == uris_.atomFloat && o->size == sizeof(float) && o->value
+                             ? *static_cast<const float*>(o->value)
+                             : 0.0f;
+            if (!(rate >= host::PluginBase::kMinSampleRate &&
+                  rate <= host::PluginBase::kMaxSampleRate)) {
                 result |= LV2_OPTIONS_ERR_BAD_VALUE;
                 continue;
             }
-            core_->SetSampleRate(*static_cast<const float*>(o->value));
+            core_->SetSampleRate(rate);
             core_->ResetProcessing();
         } else {
             result |= LV2_OPTIONS_ERR_BAD_KEY;

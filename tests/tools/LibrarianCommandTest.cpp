@@ -530,7 +530,7 @@ TEST_F(Librarian, HelpDescribesEveryCommandAndOption) {
     EXPECT_NE(unknown.err.find("unknown or incomplete option --sideways"), std::string::npos);
 }
 
-TEST_F(Librarian, InstallPutsExactlyThePluginAndTheToolUnderThePrefix) {
+TEST_F(Librarian, InstallPutsExactlyThePluginsAndTheToolUnderThePrefix) {
     const fs::path prefix = folder / "prefix with space";
     const std::string command = Quoted(VORNA_CMAKE) + " --install " + Quoted(VORNA_BUILD_DIR) +
                                 " --prefix " + Quoted(prefix.string()) + " >" +
@@ -538,7 +538,11 @@ TEST_F(Librarian, InstallPutsExactlyThePluginAndTheToolUnderThePrefix) {
     ASSERT_EQ(std::system(command.c_str()), 0) << ReadText(folder / "install.txt");
     const std::string plugin = std::string(VORNA_INSTALL_LIBDIR) + "/vst/" + VORNA_PLUGIN_FILE;
     const std::string tool = std::string(VORNA_INSTALL_BINDIR) + "/vorna";
-    EXPECT_EQ(FilesUnder(prefix), (std::set<std::string>{plugin, tool}));
+    const std::string bundle = std::string(VORNA_INSTALL_LIBDIR) + "/lv2/Vorn.lv2/";
+    EXPECT_EQ(FilesUnder(prefix),
+              (std::set<std::string>{plugin, tool, bundle + "manifest.ttl", bundle + "Vorn.ttl",
+                                     bundle + "presets.ttl", bundle + "Vorn_dsp.so",
+                                     bundle + "Vorn_ui.so"}));
     EXPECT_GT(fs::file_size(prefix / plugin), fs::file_size(VORNA_PLUGIN_BINARY) / 2);
 
     // The installed tool needs nothing of the build: it lists a file on its own.

@@ -13,6 +13,7 @@ namespace {
 constexpr const char* kPrefixes = "@prefix atom: <http://lv2plug.in/ns/ext/atom#> .\n"
                                   "@prefix bufsz: <http://lv2plug.in/ns/ext/buf-size#> .\n"
                                   "@prefix doap: <http://usefulinc.com/ns/doap#> .\n"
+                                  "@prefix foaf: <http://xmlns.com/foaf/0.1/> .\n"
                                   "@prefix log: <http://lv2plug.in/ns/ext/log#> .\n"
                                   "@prefix lv2: <http://lv2plug.in/ns/lv2core#> .\n"
                                   "@prefix midi: <http://lv2plug.in/ns/ext/midi#> .\n"
@@ -99,12 +100,14 @@ std::string Manifest(const std::vector<ProgramPreset>& programs) {
 }
 
 std::string PluginText(const std::vector<ControlPort>& ports, const std::string& pluginName,
-                       int version) {
+                       const std::string& vendorName, int version) {
     std::ostringstream out;
     out << kPrefixes;
     out << Uri(lv2::kPluginUri) << "\n"
-        << "    doap:name " << Literal(pluginName)
-        << " ;\n"
+        << "    a doap:Project ;\n"
+        << "    doap:name " << Literal(pluginName) << " ;\n"
+        << "    doap:maintainer [ foaf:name " << Literal(vendorName)
+        << " ] ;\n"
         // Hosts read an odd minor version as a development build: major and minor together,
         // doubled, keep it even and growing.
         << "    lv2:minorVersion " << 2 * (version / 100) << " ;\n"
@@ -191,10 +194,10 @@ std::string Number(double value, bool integer) {
 
 BundleText WriteBundle(const std::vector<ControlPort>& ports,
                        const std::vector<ProgramPreset>& programs, const std::string& pluginName,
-                       int version) {
+                       const std::string& vendorName, int version) {
     BundleText bundle;
     bundle.manifest = Manifest(programs);
-    bundle.plugin = PluginText(ports, pluginName, version);
+    bundle.plugin = PluginText(ports, pluginName, vendorName, version);
     bundle.presets = PresetsText(ports, programs);
     bundle.defaultsSource = DefaultsSource(ports);
     return bundle;

@@ -17,7 +17,7 @@ struct BundleText {
 
 BundleText WriteBundle(const std::vector<ControlPort>& ports,
                        const std::vector<ProgramPreset>& programs, const std::string& pluginName,
-                       int version);
+                       const std::string& vendorName, int version);
 
 // A TTL string literal: quotes and backslashes escaped, control characters as \uXXXX.
 std::string Literal(const std::string& text);

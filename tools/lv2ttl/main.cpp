@@ -52,8 +52,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::vector<lv2ttl::ProgramPreset> programs = lv2ttl::ReadPrograms(*plugin);
-    lv2ttl::BundleText bundle =
-        lv2ttl::WriteBundle(ports, programs, plugin->EffectName(), plugin->DecimalVersion());
+    lv2ttl::BundleText bundle = lv2ttl::WriteBundle(ports, programs, plugin->EffectName(),
+                                                    plugin->VendorName(), plugin->DecimalVersion());
     bool ok = WriteIfChanged(folder + "/manifest.ttl", bundle.manifest) &&
               WriteIfChanged(folder + "/Vorn.ttl", bundle.plugin) &&
               WriteIfChanged(folder + "/presets.ttl", bundle.presets) &&
