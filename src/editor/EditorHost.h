@@ -30,9 +30,10 @@ public:
     synth::SynthSettings& Settings() { return instrument_.Settings(); }
     platform::UiServices& Ui() { return instrument_.Ui(); }
     bool LearnActive() const { return instrument_.LearnActive(); }
-    void StartLearn(bool unlearn, bool on) { instrument_.StartLearn(unlearn, on); }
+    // Virtual, like the product's part below: a stand-in's host refuses them (vorn/).
+    virtual void StartLearn(bool unlearn, bool on) { instrument_.StartLearn(unlearn, on); }
     void LearnParameter(int index) { instrument_.LearnParameter(index); }
-    void SelectProgram(int index) { instrument_.SelectProgram(index); }
+    virtual void SelectProgram(int index) { instrument_.SelectProgram(index); }
     void NotifyProgramChange() { instrument_.NotifyProgramChange(); }
     void ReportAllParamsToHost() { instrument_.ReportAllParamsToHost(); }
 
@@ -54,6 +55,8 @@ public:
     virtual void RunCommand(int command) = 0;
     // The menu's own command: the maker's home page in the browser.
     virtual void VisitMakerWebSite() = 0;
+    // Whether the program browser may open; false once the user has been told why not.
+    virtual bool MayOpenBrowser() { return true; }
 
 private:
     synth::Synth& instrument_;

@@ -78,6 +78,7 @@ bool VornEditor::IsBrowserShown() const {
 
 void VornEditor::ShowBrowser() {
     platform::ScopedLock lock(owner_.Mutex());
+    if (!owner_.MayOpenBrowser()) return;
     if (IsWindowOpen()) {
         programs::BrowserState& browser = owner_.Browser();
         if (browser.banks.empty()) {

@@ -43,6 +43,10 @@ public:
     // runs its redraw timer here. Windows driven by the OS need nothing.
     virtual void Idle() {}
 
+    // The OS's handle of the open window (an X11 Window id, an HWND), for a host that embeds it
+    // as a widget of its own; null when there is none, or the window has gone under us.
+    virtual void* NativeHandle() const { return nullptr; }
+
     virtual void TakeFocus() {}
     virtual void CaptureMouse() {}
     virtual void ReleaseMouse() {}

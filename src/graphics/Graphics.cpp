@@ -69,6 +69,12 @@ bool Graphics::HasWindow() const {
     return NativeWindowAvailable();
 }
 
+std::uintptr_t Graphics::WindowHandle() const {
+    // A close put off until a wait unwinds counts as gone: the host is to let go of it now.
+    if (!window_ || closeRequested_) return 0;
+    return reinterpret_cast<std::uintptr_t>(window_->NativeHandle());
+}
+
 void Graphics::Idle() {
     if (IsWaitingForUser()) return;
     platform::ScopedLock lock(InstanceLock());

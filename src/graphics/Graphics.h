@@ -73,6 +73,7 @@ public:
     // outermost event or idle call ends.
     void CloseWindow() override;
     bool HasWindow() const override;
+    std::uintptr_t WindowHandle() const override;
     // Forwarded to the open window (effEditIdle); ignored while a menu or dialog waits for the
     // user, whose own loop then keeps the window painted. A close put off runs here too.
     void Idle() override;

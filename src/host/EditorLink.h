@@ -2,6 +2,8 @@
 // What the plug-in core needs of an attached editor. The editor subsystem implements it; the core
 // never sees its controls or its window.
 
+#include <cstdint>
+
 namespace host {
 
 class PluginEditor {
@@ -25,6 +27,9 @@ public:
     // Whether the editor can open a window of its own here. Hosts are offered the editor only
     // then; without one it still follows the parameters and can be drawn offscreen.
     virtual bool HasWindow() const { return true; }
+    // The OS's handle of the open editor window (an X11 Window id, an HWND), which a host that
+    // embeds it as a widget of its own asks for; 0 while none is open.
+    virtual std::uintptr_t WindowHandle() const { return 0; }
 };
 
 } // namespace host

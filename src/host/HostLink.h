@@ -51,6 +51,11 @@ public:
 struct PluginSetup {
     HostLink* host = nullptr; // nullptr: no host (tools and tests)
     int blockSize = 0;        // the block size until the host sets one
+    // An instance that only mirrors another one's parameters for an editor (an LV2 UI whose host
+    // gives it no access to the plug-in itself): its editor edits the parameters, and every
+    // command that would act on its programs, banks, files, SysEx or MIDI learn, which are not
+    // the real plug-in's, says so instead.
+    bool standIn = false;
 };
 
 } // namespace host

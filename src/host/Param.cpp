@@ -70,10 +70,14 @@ double Param::FromNormalized(double x) const {
     return std::pow(x, shape_) * (max_ - min_) + min_;
 }
 
-double Param::SetFromNormalized(double x) {
+double Param::SteppedFromNormalized(double x) const {
     double value = FromNormalized(x);
     if (kind_ != ParamKind::Double) value = std::floor(value / step_ + 0.5) * step_;
-    value = std::min(value, max_);
+    return std::min(value, max_);
+}
+
+double Param::SetFromNormalized(double x) {
+    const double value = SteppedFromNormalized(x);
     value_ = value;
     return value;
 }

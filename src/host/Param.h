@@ -39,6 +39,8 @@ public:
     double SetFromNormalized(double x);
     // Plain value of a normalised one, without step rounding.
     double FromNormalized(double x) const;
+    // The value SetFromNormalized would set, without setting it.
+    double SteppedFromNormalized(double x) const;
     // Sets the value in parameter units, clamped to the range (no step rounding).
     void SetClamped(double value);
 

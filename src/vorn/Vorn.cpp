@@ -1,5 +1,6 @@
 #include "vorn/Vorn.h"
 
+#include "vorn/StandInEditorHost.h"
 #include "vorn/VornEditorHost.h"
 
 #include "editor/EditorBuilder.h"
@@ -32,7 +33,11 @@ Vorn::Vorn(const host::PluginSetup& setup)
     // still the defaults, so they become the controls' default values too.
     // The editor opens windows of this OS's kind.
     graphics::InstallNativeWindowSystem(&window::NativeWindows());
-    editorHost_ = std::make_unique<VornEditorHost>(*this);
+    // A stand-in's editor reaches nothing but the parameters (StandInEditorHost).
+    if (setup.standIn)
+        editorHost_ = std::make_unique<StandInEditorHost>(*this);
+    else
+        editorHost_ = std::make_unique<VornEditorHost>(*this);
     editorView_ = std::make_unique<editor::VornEditor>(*editorHost_);
     editor::BuildEditor(*editorView_);
     AttachEditor(editorView_.get());

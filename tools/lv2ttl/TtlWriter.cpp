@@ -86,8 +86,9 @@ std::string Manifest(const std::vector<ProgramPreset>& programs) {
         << "    rdfs:seeAlso <Vorn.ttl> .\n\n";
     out << Uri(lv2::kUiUri) << "\n    a ui:X11UI ;\n"
         << "    ui:binary <" << lv2::kUiBinary << "> ;\n"
-        << "    lv2:requiredFeature ui:idleInterface ;\n"
-        << "    lv2:optionalFeature ui:parent , ui:resize ,\n"
+        // The editor is a child window: without a parent it cannot open. It keeps its size.
+        << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:touch , ui:noUserResize ,\n"
         << "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
         << "    lv2:extensionData ui:idleInterface .\n\n";
     for (std::size_t p = 0; p < programs.size(); ++p)

@@ -52,6 +52,10 @@ public:
     void RestorePointer() override;
 
     UiServices* Ui() override { return &ui_; }
+    // The host may have destroyed the window with its frame: only a window that still exists.
+    void* NativeHandle() const override {
+        return window_ && IsWindow(window_) ? static_cast<void*>(window_) : nullptr;
+    }
 
 private:
     static constexpr UINT kCancelWaitsMessage = WM_APP + 1;

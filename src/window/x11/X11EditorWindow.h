@@ -16,6 +16,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 
@@ -53,6 +54,9 @@ public:
     void HidePointer() override;
     void RestorePointer() override;
     platform::UiServices* Ui() override;
+    void* NativeHandle() const override {
+        return Usable() ? reinterpret_cast<void*>(static_cast<std::uintptr_t>(window_)) : nullptr;
+    }
 
     Window Handle() const { return window_; }
 
