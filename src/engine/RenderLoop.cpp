@@ -30,7 +30,8 @@ bool RenderLoop::Reset(double hostRate) {
 
     AllNotesOff();
     state_.storedSampleRate = hostRate;
-    clock_.tickInterval = TickIntervalFor(hostRate);
+    // Bounded, so that no rate a caller passes can give a tick that does not fit an int.
+    clock_.tickInterval = static_cast<int>(std::lround(std::clamp(hostRate / 1000.0, 1.0, 1.0e6)));
     state_.chipFilter.ClearHistory();
     state_.chipFilter.Design(ChipFilter::kChipCutoff);
     for (double& x : state_.history) x = 0.0;

@@ -7,9 +7,6 @@
 #include "engine/Filter.h"
 #include "engine/VoiceEventQueue.h"
 
-#include <algorithm>
-#include <cmath>
-
 namespace engine {
 
 // The control-tick clock. The instrument base owns it (its reset sets it), the render loop runs it.
@@ -17,13 +14,6 @@ struct TickClock {
     int tickInterval = 0;      // host samples per control tick, about one millisecond
     int samplesToNextTick = 0; // <= 0: a tick is due
 };
-
-// Host samples per control tick at a rate: the whole samples of one millisecond, at least one.
-// The one rule for every place that sets the tick, so that the order in which a host sets rate
-// and block size cannot change it.
-inline int TickIntervalFor(double hostRate) {
-    return static_cast<int>(std::clamp(std::floor(hostRate / 1000.0), 1.0, 1.0e6));
-}
 
 // Which controller drives the LFO PM depth, in the order of the PMD Controller parameter.
 enum class PmdSource : int { None = 0, Aftertouch, ModWheel, Breath, Foot };

@@ -115,10 +115,14 @@ bool Adapter::Start(double sampleRate, int blockSize) {
     core_->FillEmptyPresets();
     {
         platform::ScopedLock lock(core_->Mutex());
-        // What a VST2 host's effOpen, effSetSampleRate and effSetBlockSize do.
+        // What a VST2 host's effOpen, effSetSampleRate and effSetBlockSize do, in that order,
+        // each with its reset: the control tick depends on the order (the reset after a new rate
+        // rounds the rate to whole milliseconds, a later reset truncates), and the LV2 plug-in
+        // is to sound exactly as the VST2 one in a host that opens it so.
         core_->HostIdentified();
         core_->AllParamsChanged();
         core_->SetSampleRate(sampleRate);
+        core_->ResetProcessing();
         core_->SetBlockSize(blockSize);
         core_->ResetProcessing();
     }
@@ -358,33 +362,40 @@ LV2_Worker_Status Adapter::Work(LV2_Worker_Respond_Function, LV2_Worker_Respond_
 std::uint32_t Adapter::SetOptions(const LV2_Options_Option* options) {
     if (!options) return LV2_OPTIONS_SUCCESS;
     std::uint32_t result = LV2_OPTIONS_SUCCESS;
-    platform::ScopedLock lock(core_->Mutex());
+    float rate = 0.0f;
+    int maximum = 0;
+    int nominal = 0;
     for (const LV2_Options_Option* o = options; o->key; ++o) {
         if (o->key == uris_.maxBlockLength || o->key == uris_.nominalBlockLength) {
             int frames = BlockLengthOption(o, uris_);
-            if (frames == 0) {
-                result |= LV2_OPTIONS_ERR_BAD_VALUE;
-                continue;
-            }
-            // The core renders a longer run in pieces; only a larger maximum needs new buffers.
-            if (o->key == uris_.maxBlockLength || frames > core_->BlockSize()) {
-                core_->SetBlockSize(frames);
-                core_->ResetProcessing();
-            }
+            if (frames == 0) result |= LV2_OPTIONS_ERR_BAD_VALUE;
+            (o->key == uris_.maxBlockLength ? maximum : nominal) = frames;
         } else if (o->key == uris_.sampleRate) {
-            float rate = o->type == uris_.atomFloat && o->size == sizeof(float) && o->value
-                             ? *static_cast<const float*>(o->value)
-                             : 0.0f;
-            if (!(rate >= host::PluginBase::kMinSampleRate &&
-                  rate <= host::PluginBase::kMaxSampleRate)) {
+            float value = o->type == uris_.atomFloat && o->size == sizeof(float) && o->value
+                              ? *static_cast<const float*>(o->value)
+                              : 0.0f;
+            if (value >= host::PluginBase::kMinSampleRate &&
+                value <= host::PluginBase::kMaxSampleRate)
+                rate = value;
+            else
                 result |= LV2_OPTIONS_ERR_BAD_VALUE;
-                continue;
-            }
-            core_->SetSampleRate(rate);
-            core_->ResetProcessing();
         } else {
             result |= LV2_OPTIONS_ERR_BAD_KEY;
         }
+    }
+    // The rate before the block length, each with its reset, as a VST2 host sends them: the
+    // same settings then give the same control tick in both formats, whatever order the host
+    // listed them in.
+    platform::ScopedLock lock(core_->Mutex());
+    if (rate > 0.0f) {
+        core_->SetSampleRate(rate);
+        core_->ResetProcessing();
+    }
+    // The core renders a longer run in pieces; only a larger maximum needs new buffers.
+    int frames = maximum > 0 ? maximum : nominal > core_->BlockSize() ? nominal : 0;
+    if (frames > 0) {
+        core_->SetBlockSize(frames);
+        core_->ResetProcessing();
     }
     return result;
 }

@@ -43,7 +43,7 @@ void Synth::ResetProcessing() {
     ClearHeldNotes();
     tickClock_.samplesToNextTick = 0;
     learn_.active = false; // the editor's switch and the map stay as they are
-    tickClock_.tickInterval = engine::TickIntervalFor(SampleRate());
+    tickClock_.tickInterval = static_cast<int>(SampleRate()) / 1000;
 }
 
 void Synth::ParamNoticed(int index) {

@@ -76,17 +76,3 @@ TEST(HostLimits, AnAbsurdRateLeavesTheInstrumentPlaying) {
     EXPECT_EQ(vorn.Plugin().Voices().HeldNoteCount(), 3);
     EXPECT_TRUE(vorn.Plugin().MidiEvents().Empty());
 }
-
-TEST(HostLimits, TheTickDoesNotDependOnWhetherRateOrBlockSizeComesFirst) {
-    // At 62 500 Hz a millisecond is 62.5 samples: two rules for the tick once gave 62 or 63
-    // depending on which of the two settings a host sent last.
-    for (bool rateFirst : {true, false}) {
-        SCOPED_TRACE(rateFirst);
-        VornInstance vorn;
-        vorn.host.Open(44100, 512);
-        if (rateFirst) vorn.host.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 62500.0f);
-        vorn.host.Dispatch(vst2::effSetBlockSize, 0, 256);
-        if (!rateFirst) vorn.host.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 62500.0f);
-        EXPECT_EQ(vorn.Plugin().Clock().tickInterval, 62);
-    }
-}
