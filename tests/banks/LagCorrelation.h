@@ -3,8 +3,9 @@
 // r(lag) = sum x[i] x[i + lag] over i in [0, window), computed through one complex FFT and its
 // inverse instead of one sum per lag. Scanning the lags one by one costs window x lags products
 // per frame; the transforms cost a few times N log N for N, the next power of two at or above
-// window + lags, which for the pitch estimator's frames is some ten times less. The results agree
-// with the direct sums to rounding (relative errors near 1e-13 of the window's energy).
+// window + lags: for the pitch estimator's frames about a fifth of the time at note 60 and a
+// thirteenth two octaves below, where the lags searched are longest. The results agree with the
+// direct sums to rounding (relative errors near 1e-13 of the window's energy).
 
 #include <complex>
 #include <cstddef>
