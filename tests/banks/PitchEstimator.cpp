@@ -1,5 +1,7 @@
 #include "PitchEstimator.h"
 
+#include "LagCorrelation.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,19 +9,20 @@ namespace banktest {
 
 namespace {
 
-// n(lag) = 2 sum x[i] x[i+lag] / sum (x[i]^2 + x[i+lag]^2) over i in [0, window).
-void SquareDifference(const float* x, int window, int maxLag, std::vector<double>& n) {
-    n.assign(static_cast<std::size_t>(maxLag) + 1, 0.0);
-    for (int lag = 0; lag <= maxLag; ++lag) {
-        double correlation = 0.0;
-        double energy = 0.0;
-        for (int i = 0; i < window; ++i) {
-            double a = x[i];
-            double b = x[i + lag];
-            correlation += a * b;
-            energy += a * a + b * b;
-        }
-        n[static_cast<std::size_t>(lag)] = energy > 0.0 ? 2.0 * correlation / energy : 0.0;
+// n(lag) = 2 r(lag) / (sum x[i]^2 + sum x[i+lag]^2) over i in [0, window), with r from the
+// transforms and both energies from one running sum of squares.
+void SquareDifference(LagCorrelation& correlation, const float* x, int window, int maxLag,
+                      std::vector<double>& squares, std::vector<double>& n) {
+    correlation.Compute(x, window, maxLag, n);
+    const std::size_t span = static_cast<std::size_t>(window) + static_cast<std::size_t>(maxLag);
+    squares.assign(span + 1, 0.0);
+    for (std::size_t i = 0; i < span; ++i)
+        squares[i + 1] = squares[i] + static_cast<double>(x[i]) * x[i];
+    const double head = squares[static_cast<std::size_t>(window)];
+    for (std::size_t lag = 0; lag < n.size(); ++lag) {
+        const double energy =
+            head + (squares[lag + static_cast<std::size_t>(window)] - squares[lag]);
+        n[lag] = energy > 0.0 ? 2.0 * n[lag] / energy : 0.0;
     }
 }
 
@@ -85,6 +88,8 @@ PitchEstimate EstimatePitch(const std::vector<float>& mono, std::size_t begin, s
 
     std::vector<double> found;
     std::vector<double> n;
+    std::vector<double> squares;
+    LagCorrelation correlation;
     for (int k = 0; k < count; ++k) {
         std::size_t start = begin;
         if (count > 1)
@@ -93,7 +98,7 @@ PitchEstimate EstimatePitch(const std::vector<float>& mono, std::size_t begin, s
         const float* frame = mono.data() + start;
         if (Rms(frame, window) < quietLevel) continue;
         ++estimate.frames;
-        SquareDifference(frame, window, maxLag, n);
+        SquareDifference(correlation, frame, window, maxLag, squares, n);
         Period period;
         if (!ChoosePeriod(n, search.strongFraction, period)) continue;
         if (period.clarity < search.minimumClarity || period.lag <= 0.0) continue;

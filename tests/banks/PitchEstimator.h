@@ -7,7 +7,8 @@
 // the estimate off the multiples of the period: a sound an octave higher than expected has its
 // first strong maximum at half the expected period, one an octave lower has none at the expected
 // period at all. Frames are measured one by one and their median is the result, so a slow
-// vibrato, beating detuned operators or one odd frame do not move it.
+// vibrato, beating detuned operators or one odd frame do not move it. The correlations of a frame
+// at all its lags come from one pair of transforms (LagCorrelation.h), not from a sum per lag.
 
 #include <cstddef>
 #include <vector>

@@ -38,10 +38,11 @@ double LoudestWindowRms(const StereoRender& render, double withinSeconds, double
 
 double Peak(const StereoRender& render, std::size_t begin, std::size_t end) {
     end = std::min(end, render.Frames());
-    double peak = 0.0;
-    for (std::size_t i = begin; i < end; ++i)
-        peak = std::max({peak, std::fabs(static_cast<double>(render.left[i])),
-                         std::fabs(static_cast<double>(render.right[i]))});
+    // In floats, one channel at a time: the largest magnitude is the same sample either way, and
+    // these loops run over every frame of every chord strike.
+    float peak = 0.0f;
+    for (const std::vector<float>* channel : {&render.left, &render.right})
+        for (std::size_t i = begin; i < end; ++i) peak = std::max(peak, std::fabs((*channel)[i]));
     return peak;
 }
 
