@@ -32,7 +32,7 @@ int FBAlgorithm::CellAt(int x, int y) const {
 bool FBAlgorithm::Draw(graphics::Surface& target) {
     target.FillRect(cells_[static_cast<std::size_t>(AlgorithmIndex())],
                     graphics::Color(160, 255, 128, 32), 1.0);
-    if (bitmap_.image) graphics::DrawFrame(target, *bitmap_.image, 1, 1, rect_, blend_);
+    graphics::DrawBitmapFrame(target, bitmap_, 1, rect_, blend_);
     return true;
 }
 

@@ -33,7 +33,7 @@ const graphics::TextStyle& FBUtilityKick::CaptionStyle() const {
 
 bool FBUtilityKick::Draw(graphics::Surface& target) {
     if (IsInvisible()) return true;
-    graphics::DrawFrame(target, *bitmap_.image, bitmap_.frames, pressed_ ? 2 : 1, rect_, blend_);
+    graphics::DrawBitmapFrame(target, bitmap_, pressed_ ? 2 : 1, rect_, blend_);
     if (!caption_.empty()) {
         graphics::Rect text = rect_;
         text.top += pressed_ ? 6 : 5;

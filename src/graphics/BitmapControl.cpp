@@ -20,8 +20,7 @@ bool BitmapControl::Draw(Surface& target) {
 void DrawBitmapForValue(Surface& target, const Bitmap& bitmap, double value, const Rect& rect,
                         const Blend& blend) {
     if (!bitmap.image) return;
-    DrawFrame(target, *bitmap.image, bitmap.frames, FrameForValue(bitmap.frames, value), rect,
-              blend);
+    DrawBitmapFrame(target, bitmap, FrameForValue(bitmap.frames, value), rect, blend);
 }
 
 } // namespace graphics

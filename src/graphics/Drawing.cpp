@@ -1,14 +1,17 @@
 #include "graphics/Drawing.h"
 
+#include "graphics/ImageCache.h"
+
 namespace graphics {
 
-void DrawFrame(Surface& target, const Surface& image, int frames, int frame, const Rect& rect,
+void DrawFrame(Surface& target, const Surface& image, int frames, int frame, const Rect& unitRect,
                const Blend& blend) {
-    if (frames < 1 || frame < 1 || frame > frames || rect.Empty() || image.Empty()) return;
+    if (frames < 1 || frame < 1 || frame > frames || unitRect.Empty() || image.Empty()) return;
     int frameHeight = image.Height() / frames;
     if (frameHeight <= 0) return;
     int sourceTop = (frame - 1) * frameHeight;
     int weight = WeightOf(blend.weight);
+    const Rect rect = target.ToDevice(unitRect);
     Rect area = Rect(rect.left, rect.top, rect.left + image.Width(), rect.top + frameHeight)
                     .Intersection(rect)
                     .Intersection(target.Clip());
@@ -22,8 +25,19 @@ void DrawFrame(Surface& target, const Surface& image, int frames, int frame, con
     }
 }
 
-void FillCircle(Surface& target, int cx, int cy, int radius, Color color, double alpha) {
-    if (radius <= 0) return;
+void DrawBitmapFrame(Surface& target, const Bitmap& bitmap, int frame, const Rect& rect,
+                     const Blend& blend) {
+    if (!bitmap.image) return;
+    const Surface* image = target.ScalePercent() == 100
+                               ? bitmap.image
+                               : CachedImage(bitmap.id, target.ScalePercent(), bitmap.frames);
+    if (image) DrawFrame(target, *image, bitmap.frames, frame, rect, blend);
+}
+
+void FillCircle(Surface& target, int unitX, int unitY, int unitRadius, Color color, double alpha) {
+    if (unitRadius <= 0) return;
+    const int cx = target.ToDevice(unitX), cy = target.ToDevice(unitY);
+    const int radius = ScaleLength(unitRadius, target.ScalePercent());
     Color source = color;
     source.a = static_cast<std::uint8_t>(MulDiv255(color.a, AlphaByte(alpha)));
     if (source.a == 0) return;

@@ -3,6 +3,8 @@
 // the window itself, the redraw timer, the blit of the back buffer, the one-line text entry,
 // tooltips, pop-up menus, pointer hiding, and the UI services (message boxes, file dialogs, web
 // addresses) while it is open. The window forwards its events to the Graphics On... operations.
+// Everything here is in device pixels; the window draws its own parts (menus, tooltips, dialogs)
+// at the editor's scale (Graphics::ScalePercent).
 
 #include "graphics/Geometry.h"
 #include "graphics/Surface.h"
@@ -19,10 +21,11 @@ namespace graphics {
 class PopupMenu;
 
 struct TextEntryRequest {
-    Rect rect;
+    Rect rect;         // device pixels
     std::string text;  // shown fully selected
     int maxLength = 0; // characters the box takes
-    TextStyle style;   // alignment, font and the entry colours
+    TextStyle style;   // alignment, font and the entry colours; the size is in editor units
+    int scale = 100;   // the editor's scale: the text is drawn at style.size x scale / 100
 };
 
 class EditorWindow {
@@ -34,6 +37,9 @@ public:
     virtual bool Open(void* parent, int width, int height, int timerPeriodMs) = 0;
     // Destroys the tooltip, any text-entry box and the window.
     virtual void Close() = 0;
+    // Gives the open window a new size in device pixels (the editor's scale changed); false when
+    // it cannot, and then it keeps its size.
+    virtual bool Resize(int, int) { return false; }
     // Repaints the area at once: the window calls Graphics::OnPaint with the area to repaint.
     virtual void Invalidate(const Rect& area) = 0;
     // Copies the area of the back buffer to the screen (called from Graphics::OnPaint).

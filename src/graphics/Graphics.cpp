@@ -35,16 +35,49 @@ void Graphics::ShowParamValue(int index, double value, bool normalized) {
 
 void Graphics::CreateSurfaces(int width, int height) {
     backBuffer_.Resize(width, height);
+    backBuffer_.SetScale(scale_);
 }
 
 void Graphics::EnsureBackBuffer() {
-    if (backBuffer_.Width() != width_ || backBuffer_.Height() != height_)
-        backBuffer_.Resize(width_, height_);
+    if (backBuffer_.Width() != Width() || backBuffer_.Height() != Height())
+        backBuffer_.Resize(Width(), Height());
+    backBuffer_.SetScale(scale_);
+}
+
+bool Graphics::SetScale(int percent) {
+    if (!IsOfferedScale(percent)) return false;
+    platform::ScopedLock lock(InstanceLock());
+    pendingScale_ = percent;
+    if (percent == scale_) return true;
+    if (!window_) {
+        scale_ = percent;
+        if (plugin_) plugin_->ResizeEditor(Width(), Height());
+        return true;
+    }
+    const int width = ScaleLength(width_, percent), height = ScaleLength(height_, percent);
+    // The host's frame first: a window that grew inside a frame that did not would be cut off.
+    if (!plugin_ || !plugin_->RequestEditorSize(width, height)) return false;
+    if (!window_->Resize(width, height)) {
+        // The frame has the new size already; the window that cannot follow keeps its picture,
+        // and the frame is asked back to it.
+        plugin_->RequestEditorSize(Width(), Height());
+        return false;
+    }
+    scale_ = percent;
+    plugin_->ResizeEditor(Width(), Height());
+    EnsureBackBuffer();
+    SetAllControlsDirty();
+    window_->Invalidate(backBuffer_.Bounds());
+    return true;
 }
 
 bool Graphics::OpenWindow(void* parent) {
     // No parent, no window: refused before an open window is given up for it.
     if (!parent) return false;
+    if (followsSystem_ && !window_) {
+        platform::ScopedLock lock(InstanceLock());
+        pendingScale_ = SystemScalePercent(parent);
+    }
     return OpenWindowWith(CreateNativeWindow(*this), parent);
 }
 
@@ -56,8 +89,9 @@ bool Graphics::OpenWindowWith(std::unique_ptr<EditorWindow> window, void* parent
     if (window_) CloseWindow();
     if (!window) return false;
     common::SlowWorkStarts(common::SlowWork::WindowOpen);
+    ApplyPendingScale();
     EnsureBackBuffer();
-    if (!window->Open(parent, width_, height_, 1000 / kFramesPerSecond)) return false;
+    if (!window->Open(parent, Width(), Height(), 1000 / kFramesPerSecond)) return false;
     window_ = std::move(window);
     idleCount_ = 0;
     // The first timer tick draws everything.
@@ -115,12 +149,21 @@ void Graphics::CloseWindow() {
     entryParam_ = -1;
     std::unique_ptr<EditorWindow> window = std::move(window_);
     window->Close();
+    // A size the host refused while the window was open is the size of the next opening.
+    ApplyPendingScale();
+}
+
+void Graphics::ApplyPendingScale() {
+    if (window_ || pendingScale_ == scale_) return;
+    scale_ = pendingScale_;
+    if (!backBuffer_.Empty()) EnsureBackBuffer();
+    if (plugin_) plugin_->ResizeEditor(Width(), Height());
 }
 
 void Graphics::Resize(int width, int height) {
     width_ = std::max(0, width);
     height_ = std::max(0, height);
-    if (!backBuffer_.Empty()) backBuffer_.Resize(width_, height_);
+    if (!backBuffer_.Empty()) EnsureBackBuffer();
 }
 
 Control* Graphics::AttachControl(Control* control) {
@@ -170,7 +213,7 @@ bool Graphics::CollectDirtyArea(Rect& area) {
 void Graphics::DrawArea(const Rect& requested) {
     common::SlowWorkStarts(common::SlowWork::Drawing);
     EnsureBackBuffer();
-    Rect area = requested.Intersection(backBuffer_.Bounds());
+    Rect area = requested.Intersection(backBuffer_.UnitBounds());
     backBuffer_.SetClip(area);
     if (strictDrawing_) {
         if (!area.Empty()) {
@@ -206,7 +249,7 @@ const Surface& Graphics::RenderAll() {
     if (plugin_) plugin_->ShowParamsChangedWhileBusy();
     EnsureBackBuffer();
     SetAllControlsDirty();
-    DrawArea(backBuffer_.Bounds());
+    DrawArea(backBuffer_.UnitBounds());
     return backBuffer_;
 }
 
@@ -231,19 +274,22 @@ void Graphics::OnTimer() {
         if (entryState_ != TextEntryState::None) return;
     }
     Rect area;
-    if (CollectDirtyArea(area) && window_) window_->Invalidate(area);
+    if (CollectDirtyArea(area) && window_) window_->Invalidate(ScaleRect(area, scale_));
 }
 
 void Graphics::OnPaint(const Rect& area) {
     if (!window_) return;
+    Rect device;
     {
         // Values set from other threads (ShowParamValue) are read under the instance lock. Only
         // the drawing of the dirty area holds it; the copy to the screen does not need it.
         platform::ScopedLock lock(InstanceLock());
         if (!window_) return;
-        DrawArea(area);
+        const Rect units = UnscaleRect(area, scale_);
+        DrawArea(units);
+        device = ScaleRect(units, scale_).Intersection(backBuffer_.Bounds());
     }
-    window_->Blit(backBuffer_, area.Intersection(backBuffer_.Bounds()));
+    window_->Blit(backBuffer_, device);
 }
 
 void Graphics::ReportValue(int paramIndex, double normalized) {
@@ -257,11 +303,12 @@ PopupMenu* Graphics::CreatePopupMenu(PopupMenu& menu, const Rect& rect) {
     int id = 0;
     {
         UserWait wait(*this);
-        id = window_->TrackPopupMenu(menu, rect.left, rect.bottom);
+        id = window_->TrackPopupMenu(menu, ScaleCoord(rect.left, scale_),
+                                     ScaleCoord(rect.bottom, scale_));
     }
     // Closed meanwhile: the menu was cancelled, whatever it answered.
     if (closeRequested_) return nullptr;
-    if (window_) window_->Invalidate(Rect(0, 0, width_, height_));
+    if (window_) window_->Invalidate(Rect(0, 0, Width(), Height()));
     PopupMenu* chosen = nullptr;
     int index = -1;
     if (id <= 0 || !menu.FindItem(id, chosen, index)) return nullptr;

@@ -8,6 +8,7 @@
 #include "graphics/EditorWindow.h"
 #include "graphics/Geometry.h"
 #include "graphics/InputTypes.h"
+#include "graphics/Scale.h"
 #include "graphics/Surface.h"
 #include "host/EditorLink.h"
 #include "host/PluginBase.h"
@@ -62,9 +63,9 @@ public:
     explicit Graphics(host::PluginBase* plugin);
     ~Graphics() override;
 
-    // host::PluginEditor.
-    int Width() const override { return width_; }
-    int Height() const override { return height_; }
+    // host::PluginEditor. The size is the window's, in device pixels at the current scale.
+    int Width() const override { return ScaleLength(width_, scale_); }
+    int Height() const override { return ScaleLength(height_, scale_); }
     void ShowParamValue(int index, double value, bool normalized) override;
     void CreateSurfaces(int width, int height) override;
     bool OpenWindow(void* parent) override;
@@ -83,8 +84,24 @@ public:
     bool IsWindowOpen() const { return window_ != nullptr; }
     EditorWindow* Window() { return window_.get(); }
 
-    // Building the editor.
+    // Building the editor. The size is in editor units (the picture at 100 %).
     void Resize(int width, int height);
+    int UnitWidth() const { return width_; }
+    int UnitHeight() const { return height_; }
+
+    // The scale everything is drawn at (an offered percentage), and the one the next opening of
+    // the window takes.
+    int ScalePercent() const { return scale_; }
+    int PendingScalePercent() const { return pendingScale_; }
+    // Changes the scale. Without a window it takes effect at once. With a window open the host
+    // is asked to resize its frame first; when it agrees, the window, the back buffer and every
+    // control follow at once. When it refuses, the editor keeps its size until it is opened
+    // again, and the answer is false.
+    bool SetScale(int percent);
+    // Whether the scale follows the system's (until the user picks one): each opening of the OS
+    // window then takes the system's scale for the monitor of the host's window.
+    void SetFollowsSystemScale(bool on) { followsSystem_ = on; }
+    bool FollowsSystemScale() const { return followsSystem_; }
     // Takes ownership; attach order is drawing order.
     Control* AttachControl(Control* control);
     // The background: image `imageId` as control 0 covering the whole editor.
@@ -105,8 +122,10 @@ public:
     const Surface& BackBuffer() const { return backBuffer_; }
     int IdleCount() const { return idleCount_; }
 
-    // Events from the window. Each takes the instance lock itself, so a window whose events
-    // arrive on a thread of the OS (outside any host call) needs no locking of its own.
+    // Events from the window, in device pixels. Each takes the instance lock itself, so a window
+    // whose events arrive on a thread of the OS (outside any host call) needs no locking of its
+    // own. Controls get editor units: a drag at a larger scale needs a longer way for the same
+    // change, as the knob it turns is drawn larger.
     void OnTimer();
     void OnPaint(const Rect& area);
     void OnMouseDown(int x, int y, const Modifiers& mods);
@@ -189,6 +208,8 @@ private:
     // Closes the window when a close was put off and nothing uses the window any more.
     void CloseIfRequested();
     void EnsureBackBuffer();
+    // Takes the pending scale while no window is open.
+    void ApplyPendingScale();
     void BeginEdit(int controlIndex);
     void EndEdit();
     void FinishTextEntry(bool commit);
@@ -202,10 +223,13 @@ private:
     UiForwarder ui_;
     int width_ = kDefaultWidth;
     int height_ = kDefaultHeight;
+    int scale_ = 100;
+    int pendingScale_ = 100;
+    bool followsSystem_ = false;
     int captured_ = -1;
     int mouseOver_ = -1;
-    int lastX_ = 0, lastY_ = 0;       // last mouse-down or drag position
-    int pointerX_ = 0, pointerY_ = 0; // last known pointer position, for key presses
+    int lastX_ = 0, lastY_ = 0;       // last mouse-down or drag position, device pixels
+    int pointerX_ = 0, pointerY_ = 0; // last known pointer position (units), for key presses
     int editParam_ = -1;              // parameter whose edit gesture is open, -1 none
     int idleCount_ = 0;
     std::atomic<int> waitingForUser_{0};

@@ -42,8 +42,9 @@ void Graphics::HideTooltip() {
     tooltipShown_ = false;
 }
 
-void Graphics::OnMouseDown(int x, int y, const Modifiers& mods) {
+void Graphics::OnMouseDown(int deviceX, int deviceY, const Modifiers& mods) {
     platform::ScopedLock lock(InstanceLock());
+    const int x = UnscaleCoord(deviceX, scale_), y = UnscaleCoord(deviceY, scale_);
     pointerX_ = x;
     pointerY_ = y;
     HideTooltip();
@@ -58,16 +59,17 @@ void Graphics::OnMouseDown(int x, int y, const Modifiers& mods) {
         window_->CaptureMouse();
     }
     captured_ = FindControl(x, y);
-    lastX_ = x;
-    lastY_ = y;
+    lastX_ = deviceX;
+    lastY_ = deviceY;
     Control* control = GetControl(captured_);
     if (!control) return;
     BeginEdit(captured_);
     control->MouseDown(x, y, mods);
 }
 
-void Graphics::OnMouseUp(int x, int y, const Modifiers& mods) {
+void Graphics::OnMouseUp(int deviceX, int deviceY, const Modifiers& mods) {
     platform::ScopedLock lock(InstanceLock());
+    const int x = UnscaleCoord(deviceX, scale_), y = UnscaleCoord(deviceY, scale_);
     pointerX_ = x;
     pointerY_ = y;
     if (window_) window_->ReleaseMouse();
@@ -77,16 +79,20 @@ void Graphics::OnMouseUp(int x, int y, const Modifiers& mods) {
     EndEdit();
 }
 
-void Graphics::OnMouseMove(int x, int y, const Modifiers& mods) {
+void Graphics::OnMouseMove(int deviceX, int deviceY, const Modifiers& mods) {
     platform::ScopedLock lock(InstanceLock());
+    const int x = UnscaleCoord(deviceX, scale_), y = UnscaleCoord(deviceY, scale_);
     pointerX_ = x;
     pointerY_ = y;
     if (mods.left || mods.right) {
         Control* control = GetControl(captured_);
-        if (!control || (x == lastX_ && y == lastY_)) return;
-        int dx = x - lastX_, dy = y - lastY_;
-        lastX_ = x;
-        lastY_ = y;
+        if (!control) return;
+        // The way in editor units since the last drag step. A move within one unit waits for
+        // the next, so no way is lost to rounding at larger scales.
+        int dx = x - UnscaleCoord(lastX_, scale_), dy = y - UnscaleCoord(lastY_, scale_);
+        if (dx == 0 && dy == 0) return;
+        lastX_ = deviceX;
+        lastY_ = deviceY;
         control->Drag(x, y, dx, dy, mods);
         return;
     }
@@ -111,8 +117,9 @@ void Graphics::MouseOut() {
     mouseOver_ = -1;
 }
 
-void Graphics::OnDoubleClick(int x, int y, const Modifiers& mods) {
+void Graphics::OnDoubleClick(int deviceX, int deviceY, const Modifiers& mods) {
     platform::ScopedLock lock(InstanceLock());
+    const int x = UnscaleCoord(deviceX, scale_), y = UnscaleCoord(deviceY, scale_);
     pointerX_ = x;
     pointerY_ = y;
     if (entryState_ != TextEntryState::None) return;
@@ -121,8 +128,8 @@ void Graphics::OnDoubleClick(int x, int y, const Modifiers& mods) {
     if (!control) return;
     // The button-up that follows ends the gesture opened here.
     captured_ = hit;
-    lastX_ = x;
-    lastY_ = y;
+    lastX_ = deviceX;
+    lastY_ = deviceY;
     BeginEdit(hit);
     if (window_) window_->CaptureMouse();
     if (control->DoubleClickAsMouseDown())
@@ -131,8 +138,9 @@ void Graphics::OnDoubleClick(int x, int y, const Modifiers& mods) {
         control->DoubleClick(x, y, mods);
 }
 
-void Graphics::OnWheel(int x, int y, const Modifiers& mods, int wheelDelta) {
+void Graphics::OnWheel(int deviceX, int deviceY, const Modifiers& mods, int wheelDelta) {
     platform::ScopedLock lock(InstanceLock());
+    const int x = UnscaleCoord(deviceX, scale_), y = UnscaleCoord(deviceY, scale_);
     pointerX_ = x;
     pointerY_ = y;
     if (entryState_ != TextEntryState::None) {
@@ -143,9 +151,10 @@ void Graphics::OnWheel(int x, int y, const Modifiers& mods, int wheelDelta) {
     if (Control* control = GetControl(target)) control->Wheel(x, y, mods, wheelDelta / 120.0);
 }
 
-void Graphics::OnHover(int x, int y) {
+void Graphics::OnHover(int deviceX, int deviceY) {
     platform::ScopedLock lock(InstanceLock());
     if (!tooltips_ || !window_) return;
+    const int x = UnscaleCoord(deviceX, scale_), y = UnscaleCoord(deviceY, scale_);
     Control* control = GetControl(FindControl(x, y, true));
     if (control && !control->Tooltip().empty()) {
         window_->ShowTooltip(control->Tooltip());
@@ -176,10 +185,11 @@ bool Graphics::CreateTextEntry(Control* control, int paramIndex, const Rect& rec
                                const std::string& text, int length) {
     if (entryState_ != TextEntryState::None || !window_ || !control) return false;
     TextEntryRequest request;
-    request.rect = rect;
+    request.rect = ScaleRect(rect, scale_);
     request.text = text;
     request.maxLength = length;
     request.style = control->EntryStyle();
+    request.scale = scale_;
     if (!window_->OpenTextEntry(request)) return false;
     entryState_ = TextEntryState::Editing;
     entryControl_ = control;

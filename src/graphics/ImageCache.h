@@ -11,4 +11,11 @@ namespace graphics {
 // pointer stays valid until the library is unloaded.
 const Surface* CachedImage(int id);
 
+// The image of a resource id drawn for a scale (an offered percentage): at 100 % the image
+// itself; otherwise `frames` stacked frames of round(frame width * scale / 100) x round(frame
+// height * scale / 100) device pixels each, made from the image's twice-size version (key
+// "<id>@2x"), scaled down frame by frame where the scale is below 200 %. Null when the image is
+// missing. Kept like the image itself.
+const Surface* CachedImage(int id, int scalePercent, int frames);
+
 } // namespace graphics

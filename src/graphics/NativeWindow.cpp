@@ -1,5 +1,7 @@
 #include "graphics/NativeWindow.h"
 
+#include "graphics/Scale.h"
+
 #include <atomic>
 
 namespace graphics {
@@ -22,6 +24,12 @@ std::unique_ptr<EditorWindow> CreateNativeWindow(Graphics& graphics) {
 bool NativeWindowAvailable() {
     const NativeWindowSystem* system = installed.load();
     return system && system->available();
+}
+
+int SystemScalePercent(void* parent) {
+    const NativeWindowSystem* system = installed.load();
+    if (!system || !system->systemScale) return 100;
+    return NearestScale(system->systemScale(parent));
 }
 
 } // namespace graphics

@@ -15,6 +15,9 @@ struct NativeWindowSystem {
     std::unique_ptr<EditorWindow> (*create)(Graphics& graphics);
     // Whether create can give a window on this platform at all.
     bool (*available)();
+    // The scale the system asks for, as a percentage (96 dpi is 100): on the monitor that holds
+    // the parent window, or the main one when there is no parent yet; 100 when unknown.
+    double (*systemScale)(void* parent);
 };
 
 // Installs the window system for the whole process (nullptr removes it).
@@ -22,5 +25,7 @@ void InstallNativeWindowSystem(const NativeWindowSystem* system);
 
 std::unique_ptr<EditorWindow> CreateNativeWindow(Graphics& graphics);
 bool NativeWindowAvailable();
+// The system's scale, rounded to the nearest offered size; 100 without a window system.
+int SystemScalePercent(void* parent);
 
 } // namespace graphics

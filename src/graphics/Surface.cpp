@@ -77,8 +77,12 @@ void Surface::Clear(Color color) {
     }
 }
 
+void Surface::SetScale(int percent) {
+    scale_ = IsOfferedScale(percent) ? percent : 100;
+}
+
 void Surface::FillRect(const Rect& rect, Color color, double alpha) {
-    Rect area = rect.Intersection(clip_);
+    Rect area = ToDevice(rect).Intersection(clip_);
     if (area.Empty()) return;
     Color source = color;
     source.a = static_cast<std::uint8_t>(MulDiv255(color.a, AlphaByte(alpha)));

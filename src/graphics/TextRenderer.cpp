@@ -1,5 +1,6 @@
 #include "graphics/TextRenderer.h"
 
+#include "graphics/Scale.h"
 #include "platform/Mutex.h"
 #include "platform/Resources.h"
 
@@ -30,7 +31,7 @@ struct Glyph {
 
 struct Face {
     FT_Face face = nullptr;
-    int pixelSize = 0; // size currently set on the face
+    int size = 0; // size currently set on the face, 26.6 pixels per em
 };
 
 // FreeType state for the process: one library, the embedded faces and a glyph cache. Text is
@@ -66,24 +67,30 @@ public:
         return entry.face ? &entry : nullptr;
     }
 
-    bool SetSize(Face& face, int pixelSize, long& ascender) {
-        if (face.pixelSize != pixelSize) {
-            if (FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(pixelSize)) != 0)
-                return false;
-            face.pixelSize = pixelSize;
+    // size: 26.6 pixels per em. Whole sizes go through the pixel-size call, as they always did;
+    // the fractional sizes of the scaled editor through the 72-dpi character size, which is the
+    // same measure.
+    bool SetSize(Face& face, int size, long& ascender) {
+        if (face.size != size) {
+            FT_Error error =
+                size % 64 == 0
+                    ? FT_Set_Pixel_Sizes(face.face, 0, static_cast<FT_UInt>(size / 64))
+                    : FT_Set_Char_Size(face.face, 0, static_cast<FT_F26Dot6>(size), 72, 72);
+            if (error != 0) return false;
+            face.size = size;
         }
         ascender = face.face->size->metrics.ascender;
         return true;
     }
 
     // The rendered glyph of a code point (an empty glyph when the font has none).
-    const Glyph& GlyphFor(Face& face, const char* key, int pixelSize, unsigned codePoint) {
-        auto id = std::make_tuple(std::string(key), pixelSize, codePoint);
+    const Glyph& GlyphFor(Face& face, const char* key, int size, unsigned codePoint) {
+        auto id = std::make_tuple(std::string(key), size, codePoint);
         auto found = glyphs_.find(id);
         if (found != glyphs_.end()) return found->second;
         Glyph& glyph = glyphs_[id];
         long ascender = 0;
-        if (!SetSize(face, pixelSize, ascender)) return glyph;
+        if (!SetSize(face, size, ascender)) return glyph;
         FT_UInt index = FT_Get_Char_Index(face.face, codePoint);
         if (FT_Load_Glyph(face.face, index, FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) != 0)
             return glyph;
@@ -127,18 +134,21 @@ struct Layout {
     int ascender = 0;
 };
 
-bool LayOut(FontStore& store, const std::string& text, const TextStyle& style, Layout& layout) {
+bool LayOut(FontStore& store, const std::string& text, const TextStyle& style, int scalePercent,
+            Layout& layout) {
     const char* key = FontResourceKey(style.font);
     Face* face = store.FaceFor(key);
     if (!face) return false;
     store.TrimGlyphs();
-    int pixelSize = std::clamp(style.size, kMinPixelSize, kMaxPixelSize);
+    // The style's size in pixels at this scale, in 26.6: exact, as offered scales are quarters.
+    int size = std::clamp(style.size, kMinPixelSize, kMaxPixelSize) * 64;
+    if (IsOfferedScale(scalePercent)) size = size * scalePercent / 100;
     long ascender = 0;
-    if (!store.SetSize(*face, pixelSize, ascender)) return false;
+    if (!store.SetSize(*face, size, ascender)) return false;
     layout.ascender = static_cast<int>((ascender + 63) >> 6);
     long pen = 0;
     for (unsigned codePoint : DecodeText(text)) {
-        const Glyph& glyph = store.GlyphFor(*face, key, pixelSize, codePoint);
+        const Glyph& glyph = store.GlyphFor(*face, key, size, codePoint);
         layout.glyphs.push_back(&glyph);
         layout.x.push_back(static_cast<int>((pen + 32) >> 6));
         pen += glyph.advance;
@@ -191,19 +201,21 @@ std::vector<unsigned> DecodeText(const std::string& text) {
     return codePoints;
 }
 
-int TextWidth(const std::string& text, const TextStyle& style) {
+int TextWidth(const std::string& text, const TextStyle& style, int scalePercent) {
     FontStore& store = FontStore::Instance();
     platform::ScopedLock lock(store.Mutex());
     Layout layout;
-    return LayOut(store, text, style, layout) ? layout.width : 0;
+    return LayOut(store, text, style, scalePercent, layout) ? layout.width : 0;
 }
 
-void DrawText(Surface& target, const Rect& rect, const std::string& text, const TextStyle& style) {
+void DrawText(Surface& target, const Rect& unitRect, const std::string& text,
+              const TextStyle& style) {
+    const Rect rect = target.ToDevice(unitRect);
     if (text.empty() || rect.Empty()) return;
     FontStore& store = FontStore::Instance();
     platform::ScopedLock lock(store.Mutex());
     Layout layout;
-    if (!LayOut(store, text, style, layout)) return;
+    if (!LayOut(store, text, style, target.ScalePercent(), layout)) return;
     int startX = rect.left;
     if (style.align == TextAlign::Center)
         startX = rect.left + HalfDown(rect.Width() - layout.width);
@@ -211,7 +223,7 @@ void DrawText(Surface& target, const Rect& rect, const std::string& text, const 
     int baseline = rect.top + layout.ascender;
 
     Rect savedClip = target.Clip();
-    target.SetClip(savedClip.Intersection(rect));
+    target.SetDeviceClip(savedClip.Intersection(rect));
     for (std::size_t g = 0; g < layout.glyphs.size(); ++g) {
         const Glyph& glyph = *layout.glyphs[g];
         int left = startX + layout.x[g] + glyph.left;
@@ -223,7 +235,7 @@ void DrawText(Surface& target, const Rect& rect, const std::string& text, const 
                 if (row[x]) target.BlendCoverage(left + x, top + y, style.color, row[x]);
         }
     }
-    target.SetClip(savedClip);
+    target.SetDeviceClip(savedClip);
 }
 
 } // namespace graphics

@@ -14,13 +14,13 @@
 
 namespace graphics {
 
-// Draws the text on one line into the rectangle: aligned as the style says, its top at the top of
-// the rectangle, clipped to the rectangle. An empty text, an empty rectangle or a missing font
-// draws nothing.
+// Draws the text on one line into the rectangle (editor units): aligned as the style says, its
+// top at the top of the rectangle, clipped to the rectangle, the font at the style's size times
+// the surface's scale. An empty text, an empty rectangle or a missing font draws nothing.
 void DrawText(Surface& target, const Rect& rect, const std::string& text, const TextStyle& style);
 
-// Width in pixels of the text in the style (0 when the font is missing).
-int TextWidth(const std::string& text, const TextStyle& style);
+// Width in device pixels of the text in the style at a scale (0 when the font is missing).
+int TextWidth(const std::string& text, const TextStyle& style, int scalePercent = 100);
 
 // The code points of the text (UTF-8, falling back to Latin-1 byte by byte).
 std::vector<unsigned> DecodeText(const std::string& text);

@@ -40,7 +40,11 @@ public:
     virtual void Transport(TransportInfo&) {}
     // A number naming the host application, 0 when unknown.
     virtual int HostCode() { return 0; }
+    // The editor's size for the host's next question (effEditGetRect and the like).
     virtual void EditorSizeChanged(int, int) {}
+    // Asks the host to resize the frame that holds the open editor window; false when it cannot
+    // or will not.
+    virtual bool ResizeEditorFrame(int, int) { return false; }
     virtual void LatencyChanged(int) {}
     // MIDI out; false when the host took nothing.
     virtual bool SendMidi(const MidiMessage&) { return false; }

@@ -134,7 +134,12 @@ public:
     }
     virtual void GetTransportInfo(TransportInfo& info) { host_->Transport(info); }
     virtual int IdentifyHost() { return host_->HostCode(); }
+    // The editor's size changed (no window open, or the host has resized its frame already).
     virtual void ResizeEditor(int width, int height) { host_->EditorSizeChanged(width, height); }
+    // Asks the host to resize the frame of the open editor; false when it refuses.
+    virtual bool RequestEditorSize(int width, int height) {
+        return host_->ResizeEditorFrame(width, height);
+    }
     virtual void AttachEditor(PluginEditor* editor);
     virtual void SetLatencySamples(int samples) {
         latency_ = samples;

@@ -126,6 +126,7 @@ enum HostOpcode : Int32 {
     audioMasterWantMidi = 6,
     audioMasterGetTime = 7,
     audioMasterProcessEvents = 8,
+    audioMasterSizeWindow = 15,
     audioMasterGetCurrentProcessLevel = 23,
     audioMasterGetVendorString = 32,
     audioMasterGetProductString = 33,

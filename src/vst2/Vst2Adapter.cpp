@@ -757,6 +757,16 @@ void Adapter::EditorSizeChanged(int width, int height) {
     editorRect_.right = static_cast<std::int16_t>(width);
 }
 
+bool Adapter::ResizeEditorFrame(int width, int height) {
+    // Hosts that ask effEditGetRect while they resize find the new size there already. A host
+    // that knows the request answers 1 once its frame has it.
+    const vst2::ERect previous = editorRect_;
+    EditorSizeChanged(width, height);
+    if (CallHost(vst2::audioMasterSizeWindow, width, height) != 0) return true;
+    editorRect_ = previous;
+    return false;
+}
+
 host::PluginEditor* Adapter::WindowEditor() const {
     return core_ ? core_->WindowEditor() : nullptr;
 }

@@ -59,6 +59,7 @@ public:
     void Transport(host::TransportInfo& info) override;
     int HostCode() override;
     void EditorSizeChanged(int width, int height) override;
+    bool ResizeEditorFrame(int width, int height) override;
     void LatencyChanged(int samples) override;
     bool SendMidi(const host::MidiMessage& message) override;
     bool SendSysEx(const host::SysExMessage& message) override;

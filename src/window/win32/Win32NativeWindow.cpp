@@ -15,10 +15,15 @@ bool Win32Available() {
     return true;
 }
 
+double Win32SystemScale(void*) {
+    return 100.0;
+}
+
 } // namespace
 
 const graphics::NativeWindowSystem& NativeWindows() {
-    static const graphics::NativeWindowSystem system{&CreateWin32Window, &Win32Available};
+    static const graphics::NativeWindowSystem system{&CreateWin32Window, &Win32Available,
+                                                     &Win32SystemScale};
     return system;
 }
 

@@ -17,10 +17,15 @@ bool X11Available() {
     return true;
 }
 
+double X11SystemScale(void*) {
+    return 100.0;
+}
+
 } // namespace
 
 const graphics::NativeWindowSystem& NativeWindows() {
-    static const graphics::NativeWindowSystem system{&CreateX11Window, &X11Available};
+    static const graphics::NativeWindowSystem system{&CreateX11Window, &X11Available,
+                                                     &X11SystemScale};
     return system;
 }
 
