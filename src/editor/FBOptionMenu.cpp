@@ -21,6 +21,11 @@ constexpr int kMidiSubmenuFirst = kToggleMidiThru;   // 20
 constexpr int kOnlineSubmenuFirst = kCheckForUpdate; // 23
 constexpr const char* kMidiSubmenuText = "Global MIDI Settings...";
 constexpr const char* kOnlineSubmenuText = "Go Online...";
+constexpr const char* kEditorSizeSubmenuText = "Editor Size";
+// The size items in command order: the five sizes, then the system's.
+constexpr const char* kEditorSizeTexts[] = {"100 %", "125 %", "150 %",
+                                            "175 %", "200 %", "Follow System"};
+constexpr int kEditorSizes[] = {100, 125, 150, 175, 200, 0};
 
 void Add(PopupMenu& menu, std::vector<int>& commands, const char* text, int command,
          int flags = 0) {
@@ -88,6 +93,11 @@ bool BuildOptionMenu(int id, const synth::SynthSettings& settings, PopupMenu& me
         commands.push_back(-1);
         online.AddItem("Check Online for Update");
         online.AddItem(std::string("Visit ") + update::kMakerHost);
+        // Last, so that the items above keep their places.
+        PopupMenu& size = menu.AddSubmenu(kEditorSizeSubmenuText);
+        commands.push_back(-1);
+        for (int i = 0; i < 6; ++i)
+            size.AddItem(kEditorSizeTexts[i], Checked(settings.editorSize == kEditorSizes[i]));
         return true;
     }
     default:
@@ -107,6 +117,7 @@ int ChosenCommand(const PopupMenu& menu, const std::vector<int>& commands,
         if (menu.ItemAt(i).submenu.get() != chosen) continue;
         if (menu.ItemAt(i).text == kMidiSubmenuText) return kMidiSubmenuFirst + index;
         if (menu.ItemAt(i).text == kOnlineSubmenuText) return kOnlineSubmenuFirst + index;
+        if (menu.ItemAt(i).text == kEditorSizeSubmenuText) return kEditorSize100 + index;
     }
     return -1;
 }

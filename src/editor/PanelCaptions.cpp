@@ -75,7 +75,7 @@ void AddControlLabels(std::vector<PanelCaption>& out, bool browser) {
         if ((control.section == Section::Browser) != browser) continue;
         PanelCaption caption;
         caption.kind = control.labelPlace == LabelPlace::Inside ? CaptionKind::ButtonFace
-                                                             : CaptionKind::ControlLabel;
+                                                                : CaptionKind::ControlLabel;
         caption.text = control.label;
         caption.box = LabelBox(control);
         caption.control = static_cast<int>(i);

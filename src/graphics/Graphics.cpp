@@ -74,11 +74,15 @@ bool Graphics::SetScale(int percent) {
 bool Graphics::OpenWindow(void* parent) {
     // No parent, no window: refused before an open window is given up for it.
     if (!parent) return false;
-    if (followsSystem_ && !window_) {
-        platform::ScopedLock lock(InstanceLock());
-        pendingScale_ = SystemScalePercent(parent);
-    }
-    return OpenWindowWith(CreateNativeWindow(*this), parent);
+    platform::ScopedLock lock(InstanceLock());
+    if (followsSystem_ && !window_) pendingScale_ = SystemScalePercent(parent);
+    if (!OpenWindowWith(CreateNativeWindow(*this), parent)) return false;
+    parent_ = parent;
+    return true;
+}
+
+int Graphics::SystemScale() const {
+    return SystemScalePercent(window_ ? parent_ : nullptr);
 }
 
 bool Graphics::OpenWindowWith(std::unique_ptr<EditorWindow> window, void* parent) {
@@ -148,6 +152,7 @@ void Graphics::CloseWindow() {
     entryControl_ = nullptr;
     entryParam_ = -1;
     std::unique_ptr<EditorWindow> window = std::move(window_);
+    parent_ = nullptr;
     window->Close();
     // A size the host refused while the window was open is the size of the next opening.
     ApplyPendingScale();

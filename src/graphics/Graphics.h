@@ -102,6 +102,8 @@ public:
     // window then takes the system's scale for the monitor of the host's window.
     void SetFollowsSystemScale(bool on) { followsSystem_ = on; }
     bool FollowsSystemScale() const { return followsSystem_; }
+    // The system's scale now: for the monitor of the host's window while one is open.
+    int SystemScale() const;
     // Takes ownership; attach order is drawing order.
     Control* AttachControl(Control* control);
     // The background: image `imageId` as control 0 covering the whole editor.
@@ -226,6 +228,7 @@ private:
     int scale_ = 100;
     int pendingScale_ = 100;
     bool followsSystem_ = false;
+    void* parent_ = nullptr; // the host's window while the OS window is open
     int captured_ = -1;
     int mouseOver_ = -1;
     int lastX_ = 0, lastY_ = 0;       // last mouse-down or drag position, device pixels

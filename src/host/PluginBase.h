@@ -147,9 +147,10 @@ public:
     }
     virtual bool SendMidiMessage(const MidiMessage& message) { return host_->SendMidi(message); }
     virtual bool SendSysExMessage(const SysExMessage& message) { return host_->SendSysEx(message); }
-    // Draws the editor offscreen into a PNG file; false when there is no editor or the write
-    // failed.
-    virtual bool SaveEditorPicture(const std::string&) { return false; }
+    // Draws the editor offscreen into a PNG file, at its own scale or (scalePercent not 0) at an
+    // offered one; false when there is no editor, the scale is not offered or differs from that
+    // of an open window, or the write failed.
+    virtual bool SaveEditorPicture(const std::string&, int /*scalePercent*/ = 0) { return false; }
     virtual void RefreshParamControls();
     virtual int UnserializePresets(const ChunkBuffer& buffer, int position);
     virtual void ModifyCurrentPreset(const char* name = nullptr);

@@ -410,6 +410,18 @@ void Adapter::AttachUi(const VornaLv2UiHost* host) {
     uiThread_ = std::this_thread::get_id();
 }
 
+bool Adapter::ResizeEditorFrame(int width, int height) {
+    // Asked by the editor on the UI thread, the thread the host's resize function belongs to and
+    // the only one that attaches and detaches the UI, so the link stays valid for the call, which
+    // runs without the lock (the host may call back into the UI).
+    const VornaLv2UiHost* ui = nullptr;
+    {
+        platform::ScopedLock lock(uiMutex_);
+        ui = ui_;
+    }
+    return ui && ui->resize && ui->resize(ui->context, width, height) == 0;
+}
+
 void Adapter::DetachUi() {
     platform::ScopedLock lock(uiMutex_);
     ui_ = nullptr;

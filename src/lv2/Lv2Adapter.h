@@ -60,6 +60,7 @@ public:
     void BeginParamEdit(int index) override;
     void NotifyParamChange(int index, double normalized) override;
     void EndParamEdit(int index) override;
+    bool ResizeEditorFrame(int width, int height) override;
     bool SendMidi(const host::MidiMessage& message) override;
     bool SendSysEx(const host::SysExMessage& message) override;
 

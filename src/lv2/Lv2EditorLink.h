@@ -18,6 +18,9 @@ struct VornaLv2UiHost {
     void (*writeParam)(void* context, int paramIndex, float value);
     // The start and end of a gesture on a parameter; may be null.
     void (*touchParam)(void* context, int paramIndex, bool grabbed);
+    // Asks the host to give the editor's widget a new size in pixels (the editor's scale
+    // changed); 0 when it did. May be null: the host cannot resize.
+    int (*resize)(void* context, int width, int height);
 };
 
 struct VornaLv2EditorLink {

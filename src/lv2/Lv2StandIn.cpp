@@ -46,4 +46,8 @@ void StandIn::EndParamEdit(int index) {
     if (Forwards(index) && ui_.touchParam) ui_.touchParam(ui_.context, index, false);
 }
 
+bool StandIn::ResizeEditorFrame(int width, int height) {
+    return ui_.resize && ui_.resize(ui_.context, width, height) == 0;
+}
+
 } // namespace lv2

@@ -33,6 +33,7 @@ public:
     void BeginParamEdit(int index) override;
     void NotifyParamChange(int index, double normalized) override;
     void EndParamEdit(int index) override;
+    bool ResizeEditorFrame(int width, int height) override;
 
 private:
     bool Forwards(int index) const;

@@ -30,6 +30,13 @@ enum Command : int {
     kToggleSendParamChangeSysEx = 22,
     kCheckForUpdate = 23,
     kVisitMakerWebSite = 24, // carried out by the menu itself: VisitMakerWebSite
+    // The editor's size: 100, 125, 150, 175 and 200 %, then following the system's scale.
+    kEditorSize100 = 25,
+    kEditorSize125 = 26,
+    kEditorSize150 = 27,
+    kEditorSize175 = 28,
+    kEditorSize200 = 29,
+    kEditorSizeOfSystem = 30,
 };
 
 } // namespace programs

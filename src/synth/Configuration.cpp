@@ -16,6 +16,10 @@ constexpr const char* kGlobalSection = "Global";
 constexpr const char* kMidiGlobalSection = "MIDI Global";
 constexpr const char* kMidiControlSection = "MIDI Control";
 constexpr const char* kShowAllKnobValuesKey = "Show All Knob Values";
+constexpr const char* kEditorSizeKey = "Editor Size";
+constexpr const char* kEditorSizeSystemText = "System";
+// The editor's sizes, as the editor offers them.
+constexpr int kEditorSizes[] = {100, 125, 150, 175, 200};
 constexpr const char* kStartupFileKey = "File";
 constexpr const char* kProgramFolderKey = "Path to Program Files";
 constexpr const char* kSysExFolderKey = "Path to SysEx Files";
@@ -106,9 +110,22 @@ bool ReadConfiguration(SynthSettings& settings) {
     return exists;
 }
 
+int EditorSizeFromText(const std::string& text) {
+    for (int size : kEditorSizes)
+        if (text == common::FormatInt(size)) return size;
+    return 0;
+}
+
+std::string EditorSizeText(int size) {
+    return EditorSizeFromText(common::FormatInt(size)) != 0 ? common::FormatInt(size)
+                                                            : kEditorSizeSystemText;
+}
+
 void ApplyConfiguration(const IniDocument& ini, SynthSettings& settings) {
     ReadFlag(ini, kEditorSection, kShowAllKnobValuesKey, kShortValueChars, true,
              settings.showAllKnobValues);
+    settings.editorSize =
+        EditorSizeFromText(ini.Read(kEditorSection, kEditorSizeKey, "", kShortValueChars));
 
     settings.startupBankPath.clear();
     std::string text = ini.Read(kStartupSection, kStartupFileKey, "", kPathValueChars);
@@ -153,6 +170,8 @@ bool WriteConfiguration(const SynthSettings& settings, int which) {
         bool all = which == kWriteAllSettings;
         if (all || which == kWriteShowAllKnobValues)
             ini.Write(kEditorSection, kShowAllKnobValuesKey, FlagText(settings.showAllKnobValues));
+        if (all || which == kWriteEditorSize)
+            ini.Write(kEditorSection, kEditorSizeKey, EditorSizeText(settings.editorSize));
         if (all || which == kWriteMidiThru)
             ini.Write(kMidiGlobalSection, kMidiThruKey, FlagText(settings.midiThru));
         if (all || which == kWriteIgnoreProgramChange)

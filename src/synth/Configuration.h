@@ -16,12 +16,19 @@ constexpr const char* kConfigurationFolderName = "TarnwellMusic";
 constexpr const char* kConfigurationFileName = "vorn.ini";
 constexpr std::size_t kMaxConfigurationFolderLength = 1024;
 
-// The command numbers whose option WriteConfiguration can write alone; -1 writes everything.
+// The options WriteConfiguration can write alone (the command numbers that change them); -1
+// writes everything.
 constexpr int kWriteAllSettings = -1;
 constexpr int kWriteShowAllKnobValues = 19;
 constexpr int kWriteMidiThru = 20;
 constexpr int kWriteIgnoreProgramChange = 21;
 constexpr int kWriteSendParamChangeSysEx = 22;
+constexpr int kWriteEditorSize = 25;
+
+// The "Editor Size" value: one of the offered percentages, written as the number, or 0 (the
+// system's scale), written as "System". Any other text reads as 0.
+int EditorSizeFromText(const std::string& text);
+std::string EditorSizeText(int size);
 
 // Sets up an instance's settings at construction: the documents folder (also the first default
 // folder for program files), the folder "TarnwellMusic" in appDataFolder (created when missing),

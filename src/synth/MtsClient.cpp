@@ -36,9 +36,10 @@ struct MtsGlobalState {
         binding.getScaleName = library.Function<MtsBinding::NameFunction>("MTS_GetScaleName");
         if (binding.getTuningTable) binding.tuningTable = binding.getTuningTable();
         for (int c = 0; c < 16; ++c) {
-            binding.channelTables[c] = binding.getMultiChannelTuningTable
-                                           ? binding.getMultiChannelTuningTable(static_cast<char>(c))
-                                           : nullptr;
+            binding.channelTables[c] =
+                binding.getMultiChannelTuningTable
+                    ? binding.getMultiChannelTuningTable(static_cast<char>(c))
+                    : nullptr;
         }
     }
 };

@@ -17,6 +17,8 @@ struct SynthSettings {
     common::Relaxed<bool> midiThru{false};
     common::Relaxed<bool> ignoreProgramChange{false};
     common::Relaxed<bool> sendParamChangeSysEx{true};
+    // The editor's size in percent (100, 125, 150, 175 or 200), or 0: the system's scale.
+    int editorSize = 0;
     std::string startupBankPath;
     std::string programFolder; // default folder for program and bank files
     std::string sysExFolder;   // default folder for SysEx files

@@ -175,6 +175,14 @@ void ChooseSysExFolder(Vorn& instance) {
     synth::WriteSysExFolder(settings, settings.sysExFolder);
 }
 
+void ShowEditorSize(Vorn& instance) {
+    if (!instance.ApplyEditorSize())
+        instance.Ui().ShowMessage(MessageKind::Information,
+                                  "The host did not resize the editor window. The editor takes "
+                                  "its new size when it is opened again.",
+                                  "Editor Size");
+}
+
 void ReloadConfiguration(Vorn& instance) {
     if (!Ask(instance,
              "The INI configuration file is:\n" + instance.Settings().configurationPath +
@@ -192,6 +200,7 @@ void ReloadConfiguration(Vorn& instance) {
     if (!read)
         instance.Ui().ShowMessage(MessageKind::Information, "The INI file does not exist.",
                                   "Problem with INI File");
+    ShowEditorSize(instance);
 }
 
 void SaveConfiguration(Vorn& instance) {
@@ -225,6 +234,16 @@ void ToggleOption(Vorn& instance, int command) {
         }
     }
     synth::WriteConfiguration(Snapshot(instance), command);
+}
+
+void ChooseEditorSize(Vorn& instance, int command) {
+    static constexpr int kSizes[] = {100, 125, 150, 175, 200, 0};
+    {
+        platform::ScopedLock lock(instance.Mutex());
+        instance.Settings().editorSize = kSizes[command - kEditorSize100];
+    }
+    synth::WriteConfiguration(Snapshot(instance), synth::kWriteEditorSize);
+    ShowEditorSize(instance);
 }
 
 } // namespace
@@ -323,6 +342,14 @@ void RunCommand(Vorn& instance, int command) {
         break;
     case kCheckForUpdate:
         update::CheckForUpdate(instance.Ui());
+        break;
+    case kEditorSize100:
+    case kEditorSize125:
+    case kEditorSize150:
+    case kEditorSize175:
+    case kEditorSize200:
+    case kEditorSizeOfSystem:
+        ChooseEditorSize(instance, command);
         break;
     default:
         break; // 24 belongs to the menu; anything else is not a command

@@ -53,9 +53,12 @@ bool StandInEditorHost::MayOpenBrowser() {
 }
 
 void StandInEditorHost::RunCommand(int command) {
-    // How the knobs show their values is the editor's own matter, and the update check asks a
-    // server, not the plug-in.
-    if (command == programs::kToggleShowAllKnobValues || command == programs::kCheckForUpdate) {
+    // How the knobs show their values and the editor's size are the editor's own matter, and
+    // the update check asks a server, not the plug-in.
+    const bool editorSize =
+        command >= programs::kEditorSize100 && command <= programs::kEditorSizeOfSystem;
+    if (command == programs::kToggleShowAllKnobValues || command == programs::kCheckForUpdate ||
+        editorSize) {
         VornEditorHost::RunCommand(command);
         return;
     }

@@ -42,6 +42,7 @@ Vorn::Vorn(const host::PluginSetup& setup)
     editor::BuildEditor(*editorView_);
     AttachEditor(editorView_.get());
     SetUiServices(&editorView_->Ui());
+    ApplyEditorSize();
     browser_.needsRedraw = true;
     // Last: the programs are read through the parameters and the engine set up above.
     LoadStartupOrFactoryBank();
@@ -53,9 +54,22 @@ Vorn::~Vorn() {
     AttachEditor(nullptr);
 }
 
-bool Vorn::SaveEditorPicture(const std::string& path) {
+bool Vorn::SaveEditorPicture(const std::string& path, int scalePercent) {
     platform::ScopedLock lock(Mutex());
     graphics::Surface picture;
+    const int ownScale = editorView_ ? editorView_->ScalePercent() : 100;
+    if (scalePercent == 0) scalePercent = ownScale;
+    if (!graphics::IsOfferedScale(scalePercent)) return false;
+    if (editorView_ && scalePercent != ownScale) {
+        // An open window keeps its size; a closed editor draws at that scale and goes back.
+        if (editorView_->IsWindowOpen()) return false;
+        const bool follows = editorView_->FollowsSystemScale();
+        editorView_->SetScale(scalePercent);
+        const bool saved = SaveEditorPicture(path, scalePercent);
+        editorView_->SetScale(ownScale);
+        editorView_->SetFollowsSystemScale(follows);
+        return saved;
+    }
     if (editorView_) {
         // Opened offscreen like a window, so that the editor refreshes itself as on screen.
         bool opened = false;
@@ -71,10 +85,22 @@ bool Vorn::SaveEditorPicture(const std::string& path) {
             editorView_->CloseWindow();
         }
     } else {
-        picture.Resize(graphics::Graphics::kDefaultWidth, graphics::Graphics::kDefaultHeight);
+        picture.Resize(graphics::ScaleLength(graphics::Graphics::kDefaultWidth, scalePercent),
+                       graphics::ScaleLength(graphics::Graphics::kDefaultHeight, scalePercent));
         picture.Clear(graphics::Color(255, 0, 0, 0));
     }
     return graphics::SavePng(picture, path);
+}
+
+bool Vorn::ApplyEditorSize() {
+    if (!editorView_) return true;
+    int size = 0;
+    {
+        platform::ScopedLock lock(Mutex());
+        size = Settings().editorSize;
+    }
+    editorView_->SetFollowsSystemScale(size == 0);
+    return editorView_->SetScale(size != 0 ? size : editorView_->SystemScale());
 }
 
 void Vorn::IdleTick() {

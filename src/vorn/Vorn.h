@@ -106,7 +106,10 @@ public:
     // while its window is open and the needs-redraw flag (the browser state's) is set.
     editor::VornEditor* EditorView() const { return editorView_.get(); }
     void IdleTick() override;
-    bool SaveEditorPicture(const std::string& path) override;
+    bool SaveEditorPicture(const std::string& path, int scalePercent = 0) override;
+    // Gives the editor the size the settings ask for: a chosen one, or the system's. False when
+    // the editor is open and the host refused to resize it (it keeps its size until reopened).
+    bool ApplyEditorSize();
     void EditorOpened() override;
 
 protected:

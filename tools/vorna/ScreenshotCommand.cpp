@@ -4,15 +4,37 @@
 #include "Commands.h"
 
 #include "PluginHost.h"
+#include "graphics/Scale.h"
 #include "platform/DynamicLibrary.h"
 
 #include <cstdio>
+#include <string>
 
 namespace vorna_tool {
 
 namespace {
 
-using RenderEditorFunction = int (*)(vst2::AEffect*, const char*);
+using RenderEditorFunction = int (*)(vst2::AEffect*, const char*, int);
+
+constexpr const char* kUsage =
+    "usage: vorna screenshot <out.png> [plugin binary] [--scale PERCENT]\n";
+
+// "--scale PERCENT" anywhere after the output name; the editor's sizes only.
+bool TakeScale(std::vector<std::string>& arguments, int& percent) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] != "--scale") continue;
+        if (i + 1 >= arguments.size()) return false;
+        const std::string& text = arguments[i + 1];
+        percent = 0;
+        for (int offered : graphics::kScalePercents)
+            if (text == std::to_string(offered)) percent = offered;
+        if (percent == 0) return false;
+        arguments.erase(arguments.begin() + static_cast<std::ptrdiff_t>(i),
+                        arguments.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+        return true;
+    }
+    return true;
+}
 
 #if defined(VORNA_DEFAULT_PLUGIN)
 const char* const kDefaultPlugin = VORNA_DEFAULT_PLUGIN;
@@ -22,9 +44,15 @@ const char* const kDefaultPlugin = "";
 
 } // namespace
 
-int RunScreenshot(const std::vector<std::string>& arguments) {
+int RunScreenshot(const std::vector<std::string>& given) {
+    std::vector<std::string> arguments = given;
+    int scale = 0; // the editor's own size
+    if (!TakeScale(arguments, scale)) {
+        std::fprintf(stderr, "vorna: the scale is one of 100, 125, 150, 175 and 200\n%s", kUsage);
+        return 2;
+    }
     if (arguments.empty() || arguments.size() > 2 || (arguments.size() == 1 && !*kDefaultPlugin)) {
-        std::fprintf(stderr, "usage: vorna screenshot <out.png> [plugin binary]\n");
+        std::fprintf(stderr, "%s", kUsage);
         return 2;
     }
     const std::string& output = arguments[0];
@@ -38,7 +66,8 @@ int RunScreenshot(const std::vector<std::string>& arguments) {
     // The same binary again: the OS hands back the already loaded library.
     platform::DynamicLibrary library;
     RenderEditorFunction render = nullptr;
-    if (library.Open(plugin)) render = library.Function<RenderEditorFunction>("VornaRenderEditor");
+    if (library.Open(plugin))
+        render = library.Function<RenderEditorFunction>("VornaRenderEditorAtScale");
     if (!render) {
         std::fprintf(stderr, "vorna: %s has no offscreen editor render\n", plugin.c_str());
         return 1;
@@ -46,7 +75,7 @@ int RunScreenshot(const std::vector<std::string>& arguments) {
     host.Dispatch(vst2::effOpen);
     host.Dispatch(vst2::effSetSampleRate, 0, 0, nullptr, 44100.0f);
     host.Dispatch(vst2::effSetBlockSize, 0, 512);
-    if (!render(host.Effect(), output.c_str())) {
+    if (!render(host.Effect(), output.c_str(), scale)) {
         std::fprintf(stderr, "vorna: cannot write %s\n", output.c_str());
         return 1;
     }

@@ -24,7 +24,7 @@ const char kOverview[] =
     "  render [PLUGIN] [SONG.mid] [options]\n"
     "                          play a MIDI file or the demo phrase into a WAV file\n"
     "  info PLUGIN             load the plug-in binary and print its identity and parameters\n"
-    "  screenshot OUT.png [PLUGIN]\n"
+    "  screenshot OUT.png [PLUGIN] [--scale PERCENT]\n"
     "                          draw the editor offscreen into a PNG file\n"
     "\n"
     "vorna COMMAND --help describes a command and its options.\n";
@@ -100,9 +100,11 @@ const CommandHelp kCommands[] = {
     {"info", "usage: vorna info PLUGIN\n"
              "Loads the plug-in binary through its VST2 entry and prints its identity, outputs,\n"
              "flags, programs and every parameter with its current value.\n"},
-    {"screenshot", "usage: vorna screenshot OUT.png [PLUGIN]\n"
+    {"screenshot", "usage: vorna screenshot OUT.png [PLUGIN] [--scale PERCENT]\n"
                    "Loads the plug-in binary (default: the one built with vorna), draws its\n"
-                   "editor offscreen and writes the picture as a PNG file.\n"},
+                   "editor offscreen and writes the picture as a PNG file.\n"
+                   "  --scale PERCENT   the editor's size: 100, 125, 150, 175 or 200\n"
+                   "                    (default: the size chosen in the editor)\n"},
 };
 
 } // namespace

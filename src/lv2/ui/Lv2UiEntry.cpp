@@ -27,6 +27,7 @@ struct UiInstance {
     LV2UI_Write_Function write = nullptr;
     LV2UI_Controller controller = nullptr;
     const LV2UI_Touch* touch = nullptr;
+    const LV2UI_Resize* resize = nullptr;
     VornaLv2UiHost host{};
 };
 
@@ -46,6 +47,12 @@ void TouchParam(void* context, int paramIndex, bool grabbed) {
     if (paramIndex < 0 || !ui->touch) return;
     ui->touch->touch(ui->touch->handle, kFirstParamPort + static_cast<std::uint32_t>(paramIndex),
                      grabbed);
+}
+
+int ResizeWidget(void* context, int width, int height) {
+    auto* ui = static_cast<UiInstance*>(context);
+    if (!ui->resize || width <= 0 || height <= 0) return 1;
+    return ui->resize->ui_resize(ui->resize->handle, width, height);
 }
 
 LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const char* bundlePath,
@@ -73,7 +80,9 @@ LV2UI_Handle Instantiate(const LV2UI_Descriptor*, const char* pluginUri, const c
     ui->write = write;
     ui->controller = controller;
     ui->touch = host.touch;
-    ui->host = VornaLv2UiHost{ui.get(), &WriteParam, host.touch ? &TouchParam : nullptr};
+    ui->resize = host.resize;
+    ui->host = VornaLv2UiHost{ui.get(), &WriteParam, host.touch ? &TouchParam : nullptr,
+                              host.resize ? &ResizeWidget : nullptr};
     const VornaLv2EditorLink& link = *ui->dsp.Link();
     ui->session = host.instance ? link.open(host.instance, host.parent, &ui->host)
                                 : link.openStandIn(host.parent, &ui->host);

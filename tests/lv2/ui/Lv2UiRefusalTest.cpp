@@ -119,8 +119,8 @@ TEST(Lv2UiRefusals, TheEditorLinkAnswersNullHandlesWithNothing) {
     EXPECT_EQ(link->version, 1u);
     Lv2PluginHost plugin(VORNA_LV2_BUNDLE_DIR);
     ASSERT_TRUE(plugin.Ready()) << plugin.Error();
-    const VornaLv2UiHost host{nullptr, IgnoreParam, nullptr};
-    const VornaLv2UiHost noWrite{nullptr, nullptr, nullptr};
+    const VornaLv2UiHost host{nullptr, IgnoreParam, nullptr, nullptr};
+    const VornaLv2UiHost noWrite{nullptr, nullptr, nullptr, nullptr};
     void* someWindow = reinterpret_cast<void*>(std::uintptr_t{1});
 
     EXPECT_EQ(link->open(nullptr, someWindow, &host), nullptr);
@@ -148,8 +148,9 @@ TEST(Lv2UiRefusals, AParentWindowThatDoesNotExistOpensNothing) {
     Lv2PluginHost plugin(VORNA_LV2_BUNDLE_DIR);
     ASSERT_TRUE(plugin.Ready()) << plugin.Error();
     int writes = 0;
-    const VornaLv2UiHost host{
-        &writes, [](void* context, int, float) { ++*static_cast<int*>(context); }, nullptr};
+    const VornaLv2UiHost host{&writes,
+                              [](void* context, int, float) { ++*static_cast<int*>(context); },
+                              nullptr, nullptr};
     // An id no client of this server has made.
     void* gone = reinterpret_cast<void*>(std::uintptr_t{0x3FFFFFF});
     EXPECT_EQ(link->open(plugin.Handle(), gone, &host), nullptr);
