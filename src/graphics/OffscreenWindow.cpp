@@ -14,6 +14,12 @@ bool OffscreenWindow::Open(void*, int width, int height, int timerPeriodMs) {
     return true;
 }
 
+bool OffscreenWindow::Resize(int width, int height) {
+    if (!open_) return false;
+    screen_.Resize(width, height);
+    return true;
+}
+
 void OffscreenWindow::Invalidate(const Rect& area) {
     if (open_) graphics_.OnPaint(area);
 }

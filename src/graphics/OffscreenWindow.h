@@ -20,6 +20,8 @@ public:
 
     bool Open(void* parent, int width, int height, int timerPeriodMs) override;
     void Close() override { open_ = false; }
+    // The screen takes the new size, cleared; the next paints fill it.
+    bool Resize(int width, int height) override;
     void Invalidate(const Rect& area) override;
     void Blit(const Surface& backBuffer, const Rect& area) override;
     void CaptureMouse() override { captured_ = true; }

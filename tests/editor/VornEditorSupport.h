@@ -61,19 +61,22 @@ public:
         return (c->TargetRect().top + c->TargetRect().bottom) / 2;
     }
 
+    // Events go in as the window sends them, in device pixels at the editor's scale; the helpers
+    // take editor units.
+    int Device(int units) const { return graphics::ScaleCoord(units, view_->ScalePercent()); }
     void Press(graphics::Control* control, const graphics::Modifiers& mods) {
-        view_->OnMouseDown(CentreX(control), CentreY(control), mods);
+        view_->OnMouseDown(Device(CentreX(control)), Device(CentreY(control)), mods);
     }
     void Release(graphics::Control* control, const graphics::Modifiers& mods) {
-        view_->OnMouseUp(CentreX(control), CentreY(control), mods);
+        view_->OnMouseUp(Device(CentreX(control)), Device(CentreY(control)), mods);
     }
     void Click(graphics::Control* control, const graphics::Modifiers& mods) {
         Press(control, mods);
         Release(control, mods);
     }
     void ClickAt(int x, int y, const graphics::Modifiers& mods) {
-        view_->OnMouseDown(x, y, mods);
-        view_->OnMouseUp(x, y, mods);
+        view_->OnMouseDown(Device(x), Device(y), mods);
+        view_->OnMouseUp(Device(x), Device(y), mods);
     }
 
     // Menus shown from now on answer with the item whose label is text, in whatever submenu;

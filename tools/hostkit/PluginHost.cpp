@@ -158,6 +158,8 @@ vst2::IntPtr PluginHost::Answer(vst2::Int32 opcode, vst2::Int32 index, vst2::Int
         return vendorVersion;
     case vst2::audioMasterGetCurrentProcessLevel:
         return processLevel;
+    case vst2::audioMasterSizeWindow:
+        return sizeWindowAnswer;
     case vst2::audioMasterGetTime:
         return reinterpret_cast<vst2::IntPtr>(timeInfo);
     case vst2::audioMasterProcessEvents: {

@@ -68,6 +68,8 @@ public:
     vst2::IntPtr processLevel = 0;
     vst2::IntPtr processEventsAnswer = 1;
     vst2::VstTimeInfo* timeInfo = nullptr;
+    // audioMasterSizeWindow: 1 takes the size (the frame resizes), 0 refuses it.
+    vst2::IntPtr sizeWindowAnswer = 1;
 
     // What the plug-in sent.
     std::vector<HostCall> calls;

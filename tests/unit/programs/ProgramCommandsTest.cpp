@@ -2,6 +2,7 @@
 #include "../synth/SynthTestSupport.h"
 #include "../update/ScriptedUi.h"
 #include "../vorn/VornTestSupport.h"
+#include "editor/VornEditor.h"
 #include "engine/InstrumentParams.h"
 #include "platform/Files.h"
 #include "platform/LoopbackHttpServer.h"
@@ -333,6 +334,34 @@ TEST_F(Commands, OptionsToggleAndWriteTheirKeyWithTheStartupBank) {
     EXPECT_EQ(Ini().Read("MIDI Control", "CC3", "", 63), "1");
 }
 
+TEST_F(Commands, EditorSizesAreKeptWithTheStartupBankAndTakeEffectWithoutAWindow) {
+    WriteText(ini, "[MIDI Control]\nCC3=1\n");
+    const int sizes[] = {100, 125, 150, 175, 200};
+    for (int i = 0; i < 5; ++i) {
+        Run(programs::kEditorSize100 + i);
+        EXPECT_EQ(vorn().Settings().editorSize, sizes[i]);
+        EXPECT_EQ(Ini().Read("Editor", "Editor Size", "", 63), std::to_string(sizes[i]));
+        ASSERT_NE(vorn().EditorView(), nullptr);
+        EXPECT_EQ(vorn().EditorView()->ScalePercent(), sizes[i]);
+        EXPECT_EQ(vorn().EditorView()->Width(), 968 * sizes[i] / 100);
+        EXPECT_FALSE(vorn().EditorView()->FollowsSystemScale());
+    }
+    Run(programs::kEditorSizeOfSystem);
+    EXPECT_EQ(vorn().Settings().editorSize, 0);
+    EXPECT_EQ(Ini().Read("Editor", "Editor Size", "", 63), "System");
+    EXPECT_TRUE(vorn().EditorView()->FollowsSystemScale());
+    EXPECT_TRUE(ui.messages.empty());
+    EXPECT_TRUE(Ini().HasKey("Startup Bank", "File"));
+    EXPECT_EQ(Ini().Read("MIDI Control", "CC3", "", 63), "1");
+
+    // Reloading the configuration brings back a size written there by another instance.
+    WriteText(ini, "[Editor]\nEditor Size=125\n");
+    ui.answers = {MessageAnswer::Yes};
+    Run(programs::kReloadConfiguration);
+    EXPECT_EQ(vorn().EditorView()->ScalePercent(), 125);
+    EXPECT_FALSE(vorn().EditorView()->FollowsSystemScale());
+}
+
 TEST_F(Commands, UpdateCheckAndNumbersOutsideTheTableDoNothingElse) {
     update::VersionServer saved = update::ConfiguredVersionServer();
     update::ConfiguredVersionServer().host = "127.0.0.1";
@@ -344,7 +373,7 @@ TEST_F(Commands, UpdateCheckAndNumbersOutsideTheTableDoNothingElse) {
                "Check Online for Update");
 
     ui.messages.clear();
-    for (int command : {-1, 24, 25, 1000}) Run(command);
+    for (int command : {-1, 24, 31, 1000}) Run(command);
     EXPECT_TRUE(ui.messages.empty());
     EXPECT_TRUE(ui.dialogs.empty());
     EXPECT_TRUE(ui.opened.empty());
