@@ -1,0 +1,117 @@
+// Every control draws at its scaled place and size: drawn alone onto a transparent surface at
+// each larger size, the box of its ink is its 100 % ink box scaled, within a few device pixels
+// (texts and the stand-in images round on their own). A control that drew at unscaled
+// coordinates, or an image or text left at its 100 % size, lands elsewhere.
+
+#include "VornEditorSupport.h"
+
+#include "graphics/Scale.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using editor_test::EditorInstance;
+
+namespace {
+
+struct Ink {
+    bool any = false;
+    graphics::Rect box; // device pixels
+};
+
+// The box of the pixels drawn inside the surface's clip (the surface was transparent there).
+Ink InkInClip(const graphics::Surface& surface) {
+    Ink ink;
+    const graphics::Rect& clip = surface.Clip();
+    for (int y = clip.top; y < clip.bottom; ++y)
+        for (int x = clip.left; x < clip.right; ++x) {
+            if (surface.Pixel(x, y) == 0) continue;
+            if (!ink.any) ink.box = graphics::Rect(x, y, x + 1, y + 1);
+            ink.any = true;
+            ink.box.left = std::min(ink.box.left, x);
+            ink.box.top = std::min(ink.box.top, y);
+            ink.box.right = std::max(ink.box.right, x + 1);
+            ink.box.bottom = std::max(ink.box.bottom, y + 1);
+        }
+    return ink;
+}
+
+// Draws the control alone on the surface (at the surface's scale) around its rectangle.
+Ink InkOfControl(graphics::Control* control, graphics::Surface& surface) {
+    const graphics::Rect r = control->DrawRect();
+    const int margin = 40;
+    surface.SetClip(
+        graphics::Rect(r.left - margin, r.top - margin, r.right + margin, r.bottom + margin));
+    surface.Clear(graphics::Color(0, 0, 0, 0));
+    control->Draw(surface);
+    return InkInClip(surface);
+}
+
+std::string Describe(const graphics::Rect& r) {
+    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
+           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+}
+
+// The largest distance between the edges of two boxes.
+int EdgeDistance(const graphics::Rect& a, const graphics::Rect& b) {
+    return std::max({std::abs(a.left - b.left), std::abs(a.top - b.top),
+                     std::abs(a.right - b.right), std::abs(a.bottom - b.bottom)});
+}
+
+// Texts rasterised at another size end a pixel or two from where their 100 % ink scales to.
+constexpr int kTolerance = 2;
+
+} // namespace
+
+TEST(ScaledPlacement, EveryControlDrawsItsInkAtTheScaledPlaceAndSize) {
+    EditorInstance e;
+    // The ink of every control at 100 %, the browser's hidden controls included.
+    const int count = e.view().ControlCount();
+    std::vector<Ink> base(static_cast<std::size_t>(count));
+    {
+        graphics::Surface surface(968, 640);
+        for (int i = 1; i < count; ++i)
+            base[static_cast<std::size_t>(i)] = InkOfControl(e.view().GetControl(i), surface);
+    }
+    int inked = 0;
+    for (int i = 1; i < count; ++i) inked += base[static_cast<std::size_t>(i)].any ? 1 : 0;
+    ASSERT_GE(inked, 100) << "of " << count;
+
+    for (int percent : {125, 150, 175, 200}) {
+        SCOPED_TRACE(percent);
+        graphics::Surface surface(graphics::ScaleLength(968, percent),
+                                  graphics::ScaleLength(640, percent));
+        surface.SetScale(percent);
+        for (int i = 1; i < count; ++i) {
+            const Ink& at100 = base[static_cast<std::size_t>(i)];
+            if (!at100.any) continue;
+            graphics::Control* control = e.view().GetControl(i);
+            const Ink ink = InkOfControl(control, surface);
+            const graphics::Rect expected = graphics::ScaleRect(at100.box, percent);
+            ASSERT_TRUE(ink.any) << "control " << i << " (id " << control->ParamIndex()
+                                 << ") draws nothing";
+            EXPECT_LE(EdgeDistance(ink.box, expected), kTolerance)
+                << "control " << i << " (id " << control->ParamIndex() << ") at "
+                << Describe(control->DrawRect()) << " draws " << Describe(ink.box)
+                << " where its 100 % ink scaled is " << Describe(expected);
+        }
+    }
+}
+
+// The check's own check: a knob drawn unscaled into the 200 % picture is told apart.
+TEST(ScaledPlacement, AControlDrawnUnscaledIsFarFromItsScaledPlace) {
+    EditorInstance e;
+    graphics::Control* knob = e.Find(0);
+    ASSERT_NE(knob, nullptr);
+    graphics::Surface at100(968, 640);
+    const Ink base = InkOfControl(knob, at100);
+    ASSERT_TRUE(base.any);
+    graphics::Surface unscaled(1936, 1280); // the 200 % size, its scale left at 100 %
+    const Ink ink = InkOfControl(knob, unscaled);
+    ASSERT_TRUE(ink.any);
+    EXPECT_GT(EdgeDistance(ink.box, graphics::ScaleRect(base.box, 200)), 10 * kTolerance);
+}
