@@ -10,6 +10,7 @@
 #include "editor/ControlLayout.h"
 #include "editor/FBDropDown.h"
 #include "editor/FBKnobControl.h"
+#include "editor/FBPresetName.h"
 #include "editor/FBUtilityKick.h"
 #include "engine/InstrumentParams.h"
 #include "graphics/Scale.h"
@@ -22,6 +23,7 @@
 
 using editor_test::EditorInstance;
 using editor_test::Left;
+using editor_test::Right;
 using graphics::ScaleCoord;
 using graphics::ScaleLength;
 using namespace editor;
@@ -271,5 +273,27 @@ TEST(ScaledInput, AClickJustInsideTheNextButtonsScaledEdgeStepsAndJustOutsideDoe
             EXPECT_EQ(e.plugin().CurrentPresetIndex(), 20)
                 << "just outside at (" << point[0] << ", " << point[1] << ")";
         }
+    }
+}
+
+TEST(ScaledInput, TheNameEntryOpensOverTheScaledFieldWithTheScaleForItsText) {
+    EditorInstance e;
+    for (int percent : kScales) {
+        SCOPED_TRACE(percent);
+        e.ReopenAtScale(percent);
+        auto* name = e.Find<FBPresetName>(kNoId);
+        ASSERT_NE(name, nullptr);
+        const int x = DeviceCentreX(e, name), y = DeviceCentreY(e, name);
+        e.view().OnMouseDown(x, y, Right());
+        e.view().OnMouseUp(x, y, Right());
+        ASSERT_TRUE(e.window().IsTextEntryOpen());
+        const graphics::TextEntryRequest& request = e.window().LastTextEntry();
+        EXPECT_EQ(request.rect, graphics::ScaleRect(name->DrawRect(), percent));
+        EXPECT_EQ(request.scale, percent);
+        EXPECT_EQ(request.style.size, 14); // editor units; the window draws it at the scale
+        e.window().Type("Scaled");
+        e.view().OnTextEntryCommit();
+        e.view().OnTimer();
+        EXPECT_EQ(e.plugin().PresetName(e.plugin().CurrentPresetIndex()), "Scaled ");
     }
 }
