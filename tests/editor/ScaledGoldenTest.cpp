@@ -1,11 +1,10 @@
 // The whole editor at the larger sizes: its pictures at 150 % and 200 % against committed golden
 // pictures (tests/editor/golden/editor_default_<percent>.png), and every offered size, shrunk back
-// to editor units, against the 100 % picture, which finds a control drawn unscaled or out of
-// place at any size. After a deliberate change of the drawing code or of the images, rewrite the
-// pictures with
-//   VORNA_UPDATE_GOLDENS=1 build/linux/tests/editor/vorna_editor_tests --gtest_filter='*Golden*'
-// (or VORNA_UPDATE_GOLDENS=1 ctest --test-dir build/linux -R '^editor$') and look at them before
-// committing them.
+// to editor units, against the 100 % picture. After a deliberate change of the drawing code or of
+// the images, rewrite the pictures (all editor goldens; those that did not change stay
+// byte-identical) with
+//   VORNA_UPDATE_GOLDENS=1 ctest --test-dir build/linux -R '^editor$'
+// and look at them before committing them.
 
 #include "GoldenPicture.h"
 #include "VornEditorSupport.h"
