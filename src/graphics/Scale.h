@@ -31,10 +31,12 @@ inline Rect ScaleRect(const Rect& r, int percent) {
                 ScaleCoord(r.right, percent), ScaleCoord(r.bottom, percent));
 }
 
-// Device pixel -> the editor unit it lies in (floor).
+// Device pixel -> the editor unit it is drawn for: the u with ScaleCoord(u) <= device <
+// ScaleCoord(u + 1), so a pointer hits a control on exactly the pixels drawn for it. (The floor
+// of device / scale is not that: at 175 % unit 3 starts at pixel 5, which it would give to 2.)
 inline int UnscaleCoord(int device, int percent) {
     if (percent <= 0) return device;
-    long long t = static_cast<long long>(device) * 100;
+    long long t = static_cast<long long>(device) * 100 + 49;
     long long q = t / percent;
     if (t % percent != 0 && t < 0) --q;
     return static_cast<int>(q);

@@ -79,7 +79,13 @@ public:
             if (error != 0) return false;
             face.size = size;
         }
-        ascender = face.face->size->metrics.ascender;
+        // FreeType rounds the ascender up to a whole pixel. At a whole size that is the baseline
+        // the editor was laid out with; at a fractional size the rounding would push the text
+        // down by up to a pixel more than the scale does (at 150 % the descenders of the name
+        // display left their field), so the exact ascender is kept and rounded to the nearest.
+        ascender = size % 64 == 0
+                       ? face.face->size->metrics.ascender
+                       : FT_MulFix(face.face->ascender, face.face->size->metrics.y_scale);
         return true;
     }
 
@@ -145,7 +151,7 @@ bool LayOut(FontStore& store, const std::string& text, const TextStyle& style, i
     if (IsOfferedScale(scalePercent)) size = size * scalePercent / 100;
     long ascender = 0;
     if (!store.SetSize(*face, size, ascender)) return false;
-    layout.ascender = static_cast<int>((ascender + 63) >> 6);
+    layout.ascender = static_cast<int>((ascender + 32) >> 6);
     long pen = 0;
     for (unsigned codePoint : DecodeText(text)) {
         const Glyph& glyph = store.GlyphFor(*face, key, size, codePoint);

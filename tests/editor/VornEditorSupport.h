@@ -35,6 +35,21 @@ public:
         if (view_) view_->CloseWindow();
     }
 
+    // Closes the offscreen window, gives the editor the scale (without a window it takes effect
+    // at once) and opens a fresh offscreen window at the new size, as a host does that closes
+    // and reopens its editor.
+    void ReopenAtScale(int percent) {
+        view_->CloseWindow();
+        ASSERT_TRUE(view_->SetScale(percent)) << percent;
+        auto offscreen = std::make_unique<graphics::OffscreenWindow>(*view_);
+        window_ = offscreen.get();
+        window_->SetUi(&ui);
+        ASSERT_TRUE(view_->OpenWindowWith(std::move(offscreen)));
+        plugin().EditorOpened();
+        plugin().IdleTick();
+        ASSERT_EQ(view_->ScalePercent(), percent);
+    }
+
     vorn::Vorn& plugin() { return instance_.Plugin(); }
     editor::VornEditor& view() { return *view_; }
     graphics::OffscreenWindow& window() { return *window_; }
