@@ -94,7 +94,9 @@ TEST_F(ScaledMenuTest, AtTwoHundredPercentTheFirstRowCoversWhereTheSecondWasAtOn
 
 TEST_F(ScaledMenuTest, TheDrawnMessageBoxGrowsWithTheScaleAndTakesClicksOnItsScaledButtons) {
     ASSERT_TRUE(kThreadsReady);
-    auto show = [&](int percent, bool clickNo, int& width, int& height) {
+    // Clicks the button whose centre lies `fromRight` x 13 units in from the lower right corner.
+    // Escape, which the driver sends when nothing happened, would answer No.
+    auto show = [&](int percent, int fromRight, int& width, int& height) {
         Driver driver;
         graphics::Surface picture;
         driver.Start([&](Driver& d) {
@@ -102,13 +104,8 @@ TEST_F(ScaledMenuTest, TheDrawnMessageBoxGrowsWithTheScaleAndTakesClicksOnItsSca
             int x = 0, y = 0;
             if (!box || !d.Geometry(box, x, y, width, height)) return;
             picture = d.Capture(box);
-            // The rightmost button, No: 84 x 26 units, 20 units in from the corner.
-            const int right = graphics::ScaleCoord(20 + 42, percent);
-            const int bottom = graphics::ScaleCoord(20 + 13, percent);
-            if (clickNo)
-                d.Click(x + width - right, y + height - bottom);
-            else
-                d.Key(XK_Return);
+            d.Click(x + width - graphics::ScaleCoord(fromRight, percent),
+                    y + height - graphics::ScaleCoord(20 + 13, percent));
         });
         MessageAnswer answer = MessageAnswer::Ok;
         EXPECT_TRUE(platform::x11::ShowDrawnMessageBox(
@@ -121,9 +118,11 @@ TEST_F(ScaledMenuTest, TheDrawnMessageBoxGrowsWithTheScaleAndTakesClicksOnItsSca
         }
         return answer;
     };
+    // Buttons of 84 x 26 units, 10 apart, 20 in from the edges: No rightmost, Yes beside it.
+    constexpr int kNoCentre = 20 + 42, kYesCentre = 20 + 84 + 10 + 42;
     int width = 0, height = 0, largeWidth = 0, largeHeight = 0;
-    EXPECT_EQ(show(100, false, width, height), MessageAnswer::Yes);
-    EXPECT_EQ(show(200, true, largeWidth, largeHeight), MessageAnswer::No);
+    EXPECT_EQ(show(100, kNoCentre, width, height), MessageAnswer::No);
+    EXPECT_EQ(show(200, kYesCentre, largeWidth, largeHeight), MessageAnswer::Yes);
     ASSERT_GT(width, 0);
     EXPECT_EQ(largeWidth, 2 * width);
     EXPECT_EQ(largeHeight, 2 * height);
