@@ -3,7 +3,9 @@
 // turns; a scale change while the window is open resizes it when the host agrees; and the
 // desktop's scale comes from the X server's Xft.dpi resource, else GDK_SCALE, else 100.
 
+#include "editor/ControlLayout.h"
 #include "editor/FBKnobControl.h"
+#include "editor/FBUtilityKick.h"
 #include "engine/InstrumentParams.h"
 #include "graphics/Scale.h"
 #include "window/NativeWindows.h"
@@ -13,6 +15,7 @@
 #include <X11/Xatom.h>
 
 #include <optional>
+#include <vector>
 
 using namespace x11_test;
 
@@ -141,6 +144,49 @@ TEST(X11Scale, AtTwoHundredPercentADragOnTheVolumeKnobAtItsScaledPlaceTurnsIt) {
         ++automated;
     }
     EXPECT_GT(automated, 0);
+}
+
+// The mapped override-redirect windows on the root (the tooltip), with their sizes.
+std::vector<Size> ShownPopups(Display* display) {
+    std::vector<Size> shown;
+    Window root = 0, parent = 0, *children = nullptr;
+    unsigned count = 0;
+    XQueryTree(display, DefaultRootWindow(display), &root, &parent, &children, &count);
+    for (unsigned i = 0; i < count; ++i) {
+        XWindowAttributes a{};
+        if (XGetWindowAttributes(display, children[i], &a) && a.override_redirect &&
+            a.map_state == IsViewable)
+            shown.push_back(Size{a.width, a.height});
+    }
+    if (children) XFree(children);
+    return shown;
+}
+
+TEST(X11Scale, AtTwoHundredPercentTheTooltipIsDrawnTwiceAsTall) {
+    VORNA_REQUIRE_DISPLAY();
+    ScaledEditor e(200);
+    ASSERT_TRUE(e.ready());
+    graphics::Control* send = nullptr;
+    for (int i = 0; i < e.vorna().View().ControlCount() && !send; ++i) {
+        graphics::Control* control = e.vorna().View().GetControl(i);
+        if (control->ParamIndex() == editor::kIdSendToModule &&
+            dynamic_cast<editor::FBUtilityKick*>(control))
+            send = control;
+    }
+    ASSERT_NE(send, nullptr);
+    const graphics::Rect place = graphics::ScaleRect(send->TargetRect(), 200);
+    const int x = (place.left + place.right) / 2, y = (place.top + place.bottom) / 2;
+    const std::size_t before = ShownPopups(e.host().display()).size();
+    e.host().MoveTo(x - 2, y);
+    e.vorna().PumpFor(30);
+    e.host().MoveTo(x, y);
+    e.vorna().PumpFor(700);
+    const std::vector<Size> shown = ShownPopups(e.host().display());
+    ASSERT_EQ(shown.size(), before + 1) << "no tooltip";
+    // 12-unit text with 4 units of padding above and below and a 2-unit frame: 22 units high.
+    EXPECT_EQ(shown.back().height, 44);
+    e.host().MoveTo(5, 1200);
+    e.vorna().PumpFor(60);
 }
 
 TEST(X11Scale, AScaleChangeWhileOpenResizesTheWindowWhenTheHostAgrees) {
