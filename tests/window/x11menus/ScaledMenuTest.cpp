@@ -85,13 +85,6 @@ TEST_F(ScaledMenuTest, AtTwoHundredPercentRowsAreTwiceAsTallAndTheClickHitsTheDr
     EXPECT_EQ(large.picture.Pixel(2, large.height / 2) & 0xFFFFFF, 0xF2F2F2u);
 }
 
-TEST_F(ScaledMenuTest, AtTwoHundredPercentTheFirstRowCoversWhereTheSecondWasAtOneHundred) {
-    ASSERT_TRUE(kThreadsReady);
-    // The second row's centre in device pixels of the 100 % menu lies in the first row at 200 %.
-    Shown large = TrackAndClick(200, kSecondRowCentre / 2);
-    EXPECT_EQ(large.id, 1);
-}
-
 TEST_F(ScaledMenuTest, TheDrawnMessageBoxGrowsWithTheScaleAndTakesClicksOnItsScaledButtons) {
     ASSERT_TRUE(kThreadsReady);
     // Clicks the button whose centre lies `fromRight` x 13 units in from the lower right corner.
