@@ -5,6 +5,7 @@ target_sources(vorna_window PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Win32LongFileNames.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32NativeWindow.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32PopupMenu.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Win32SystemScale.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32TextEntry.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32Tooltip.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Win32UiServices.cpp

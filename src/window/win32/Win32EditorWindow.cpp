@@ -62,6 +62,15 @@ void Win32EditorWindow::Close() {
     }
 }
 
+bool Win32EditorWindow::Resize(int width, int height) {
+    if (!IsOpen() || !IsWindow(window_) || width <= 0 || height <= 0) return false;
+    // The tooltip belongs to the old picture and the old place of its control.
+    tooltip_.Hide();
+    // The Graphics core repaints everything at the new size once this answers.
+    return SetWindowPos(window_, nullptr, 0, 0, width, height,
+                        SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+}
+
 void Win32EditorWindow::WindowGone() {
     if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, 0);
     window_ = nullptr;

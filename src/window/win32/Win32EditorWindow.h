@@ -28,6 +28,7 @@ public:
 
     bool Open(void* parent, int width, int height, int timerPeriodMs) override;
     void Close() override;
+    bool Resize(int width, int height) override;
     void Invalidate(const graphics::Rect& area) override;
     void Blit(const graphics::Surface& backBuffer, const graphics::Rect& area) override;
 

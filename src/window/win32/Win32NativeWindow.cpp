@@ -2,6 +2,7 @@
 
 #include "window/NativeWindows.h"
 #include "window/win32/Win32EditorWindow.h"
+#include "window/win32/Win32SystemScale.h"
 
 namespace window {
 
@@ -15,15 +16,11 @@ bool Win32Available() {
     return true;
 }
 
-double Win32SystemScale(void*) {
-    return 100.0;
-}
-
 } // namespace
 
 const graphics::NativeWindowSystem& NativeWindows() {
     static const graphics::NativeWindowSystem system{&CreateWin32Window, &Win32Available,
-                                                     &Win32SystemScale};
+                                                     &platform::win32::SystemScaleFor};
     return system;
 }
 

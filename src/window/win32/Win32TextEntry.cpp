@@ -1,6 +1,7 @@
 #include "window/win32/Win32TextEntry.h"
 
 #include "graphics/Graphics.h"
+#include "graphics/Scale.h"
 #include "platform/Module.h"
 #include "platform/win32/WideText.h"
 
@@ -64,10 +65,13 @@ bool Win32TextEntry::Open(HWND editor, const graphics::TextEntryRequest& request
     if (!box_) return false;
     std::wstring face;
     if (!Widen(request.style.font, face) || face.size() >= LF_FACESIZE) face = L"Arial";
-    // A negative height asks for the character height, which is the style's pixels per em.
-    font_ = CreateFontW(-request.style.size, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE,
-                        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                        DEFAULT_PITCH | FF_DONTCARE, face.c_str());
+    // A negative height asks for the character height, which is the style's pixels per em, at
+    // the editor's scale.
+    const int scale = graphics::IsOfferedScale(request.scale) ? request.scale : 100;
+    font_ =
+        CreateFontW(-graphics::ScaleLength(request.style.size, scale), 0, 0, 0, FW_NORMAL, FALSE,
+                    FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                    DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, face.c_str());
     if (font_) SendMessageW(box_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
     textColour_ = ColourOf(request.style.entryText);
     backColour_ = ColourOf(request.style.entryBackground);

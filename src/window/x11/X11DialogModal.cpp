@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "graphics/Scale.h"
 #include "graphics/TextRenderer.h"
 #include "window/x11/X11DialogWindow.h"
 #include "window/x11/X11ErrorTrap.h"
@@ -88,12 +89,17 @@ constexpr unsigned long kDoubleClickMs = 400;
 bool RunDrawnDialog(Display* display, Window owner, const std::string& title, DrawnDialog& dialog,
                     const WaitingEditor& editor) {
     if (!display || editor.Cancelled()) return false;
+    // The dialog draws and takes its clicks in units; its window is at the editor's scale.
+    const int scale = editor.ScalePercent();
+    auto units = [scale](int device) { return graphics::UnscaleCoord(device, scale); };
+    const int width = graphics::ScaleLength(dialog.Width(), scale);
+    const int height = graphics::ScaleLength(dialog.Height(), scale);
     SurfaceWindow window(display);
-    if (!window.Create(owner, Placement(display, owner, dialog.Width(), dialog.Height()), false,
-                       title)) {
+    if (!window.Create(owner, Placement(display, owner, width, height), false, title)) {
         return false;
     }
-    graphics::Surface surface(dialog.Width(), dialog.Height());
+    graphics::Surface surface(width, height);
+    surface.SetScale(scale);
     auto paint = [&]() {
         surface.ResetClip();
         surface.Clear(look::kFace);
@@ -110,7 +116,7 @@ bool RunDrawnDialog(Display* display, Window owner, const std::string& title, Dr
                 paint();
             }
         },
-        editor.cancelled);
+        editor.cancelled, editor.scale);
 
     Window previousFocus = 0;
     int previousRevert = 0;
@@ -163,10 +169,10 @@ bool RunDrawnDialog(Display* display, Window owner, const std::string& title, Dr
                     lastPress = twice ? 0 : event.xbutton.time;
                     lastX = event.xbutton.x;
                     lastY = event.xbutton.y;
-                    dialog.Press(event.xbutton.x, event.xbutton.y, twice);
+                    dialog.Press(units(event.xbutton.x), units(event.xbutton.y), twice);
                     dirty = true;
                 } else if (event.xbutton.button == Button4 || event.xbutton.button == Button5) {
-                    dialog.Wheel(event.xbutton.x, event.xbutton.y,
+                    dialog.Wheel(units(event.xbutton.x), units(event.xbutton.y),
                                  event.xbutton.button == Button4 ? -1 : 1);
                     dirty = true;
                 }

@@ -17,10 +17,12 @@ namespace platform::x11 {
 class DrawnDialog {
 public:
     virtual ~DrawnDialog() = default;
+    // The size, the painting and the input are in editor units (the dialog at 100 %); the
+    // surface given to Paint carries the editor's scale.
     virtual int Width() const = 0;
     virtual int Height() const = 0;
     virtual void Paint(graphics::Surface& surface) = 0;
-    // Left button pressed at (x, y) in window coordinates; doubleClick for the second press of a
+    // Left button pressed at (x, y) in the window's units; doubleClick for the second press of a
     // quick pair at the same place.
     virtual void Press(int /*x*/, int /*y*/, bool /*doubleClick*/) {}
     // Wheel turned by delta notches (positive: towards the user) over (x, y).
@@ -49,9 +51,10 @@ private:
     Window owner_ = 0;
 };
 
-// Shows the dialog centred over the owner's top-level window with the title, and runs until it is
-// finished. False when no suitable visual is available (nothing shown), or when the editor's
-// close ended it before it was finished.
+// Shows the dialog centred over the owner's top-level window with the title, at the editor's
+// scale (its size, drawing and clicks are in units), and runs until it is finished. False when no
+// suitable visual is available (nothing shown), or when the editor's close ended it before it was
+// finished.
 bool RunDrawnDialog(Display* display, Window owner, const std::string& title, DrawnDialog& dialog,
                     const WaitingEditor& editor);
 

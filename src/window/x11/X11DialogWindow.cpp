@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "graphics/Scale.h"
 #include "window/x11/X11ErrorTrap.h"
 
 namespace platform::x11 {
@@ -89,6 +90,11 @@ graphics::Rect ScreenRect(Display* display, Window owner) {
     int screen = DefaultScreen(display);
     if (FindSurfaceVisual(display, owner, visual)) screen = visual.screen;
     return graphics::Rect(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen));
+}
+
+int WaitingEditor::ScalePercent() const {
+    const int percent = scale ? scale() : 100;
+    return graphics::IsOfferedScale(percent) ? percent : 100;
 }
 
 void ForwardWhileModal(XEvent& event, const WaitingEditor& editor) {

@@ -42,15 +42,19 @@ graphics::Rect ScreenRect(Display* display, Window owner);
 // The editor that one of our modal loops runs for. Its events go to `forward` meanwhile (may be
 // empty) so that it keeps repainting. When `cancelled` (may be null) turns true, because the
 // editor or the plug-in is closing, the loop ends as if the user had dismissed it; it may turn
-// on another thread, so the loops look at it at least every 200 ms.
+// on another thread, so the loops look at it at least every 200 ms. Our menus and dialogs are
+// drawn at the editor's scale, which `scale` (may be empty) tells when they open.
 struct WaitingEditor {
     WaitingEditor(std::function<void(XEvent&)> forwardTo = {},
-                  const std::atomic<bool>* cancelFlag = nullptr)
-        : forward(std::move(forwardTo)), cancelled(cancelFlag) {}
+                  const std::atomic<bool>* cancelFlag = nullptr, std::function<int()> scaleOf = {})
+        : forward(std::move(forwardTo)), cancelled(cancelFlag), scale(std::move(scaleOf)) {}
     bool Cancelled() const { return cancelled && cancelled->load(); }
+    // The editor's scale as a percentage: an offered one, else 100.
+    int ScalePercent() const;
 
     std::function<void(XEvent&)> forward;
     const std::atomic<bool>* cancelled;
+    std::function<int()> scale;
 };
 
 // While one of our modal loops runs, the editor still receives its events so that it repaints,

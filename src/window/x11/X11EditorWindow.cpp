@@ -41,12 +41,16 @@ bool X11EditorWindow::Open(void* parent, int width, int height, int timerPeriodM
         FreeResources();
         return false;
     }
-    ui_ = std::make_unique<X11UiServices>(display_, window_,
-                                          WaitingEditor(forward_, &waitsCancelled_));
+    ui_ = std::make_unique<X11UiServices>(display_, window_, Waiting());
     // The first idle call draws at once.
     lastMotion_ = Clock::now();
     lastTimer_ = lastMotion_ - timerPeriod_;
     return true;
+}
+
+WaitingEditor X11EditorWindow::Waiting() {
+    // The scale is asked for each time a menu or dialog opens: it may change while we are open.
+    return WaitingEditor(forward_, &waitsCancelled_, [this] { return graphics_.ScalePercent(); });
 }
 
 bool X11EditorWindow::CreateWindow(X11ErrorTrap& trap) {
@@ -116,6 +120,24 @@ void X11EditorWindow::Close() {
     gone_ = false;
     parent_ = 0;
     waitsCancelled_ = false;
+}
+
+bool X11EditorWindow::Resize(int width, int height) {
+    if (!Usable() || width <= 0 || height <= 0) return false;
+    X11ErrorTrap trap(display_);
+    // The tooltip belongs to the old picture and the old place of its control.
+    tooltip_.Hide();
+    XResizeWindow(display_, window_, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XSync(display_, False);
+    if (trap.Failed()) {
+        gone_ = true;
+        return false;
+    }
+    width_ = width;
+    height_ = height;
+    // Nothing on the screen fits the new size: the next repaint draws everything.
+    fullyDrawn_ = false;
+    return true;
 }
 
 void X11EditorWindow::Invalidate(const graphics::Rect& area) {
@@ -234,7 +256,7 @@ void X11EditorWindow::ShowTooltip(const std::string& text) {
     Window child = 0;
     XTranslateCoordinates(display_, window_, DefaultRootWindow(display_), pointerX_, pointerY_,
                           &rootX, &rootY, &child);
-    tooltip_.Show(display_, text, rootX, rootY);
+    tooltip_.Show(display_, text, rootX, rootY, graphics_.ScalePercent());
 }
 
 void X11EditorWindow::HideTooltip() {
@@ -258,8 +280,7 @@ int X11EditorWindow::TrackPopupMenu(const graphics::PopupMenu& menu, int x, int 
         tooltip_.Hide();
     }
     ++waitDepth_;
-    int chosen = platform::x11::TrackPopupMenu(display_, window_, menu, rootX, rootY,
-                                               WaitingEditor(forward_, &waitsCancelled_));
+    int chosen = platform::x11::TrackPopupMenu(display_, window_, menu, rootX, rootY, Waiting());
     --waitDepth_;
     return chosen;
 }

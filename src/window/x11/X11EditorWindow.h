@@ -8,6 +8,7 @@
 
 #include "graphics/EditorWindow.h"
 #include "platform/UiServices.h"
+#include "window/x11/X11DialogWindow.h"
 #include "window/x11/X11Image.h"
 #include "window/x11/X11TextEntry.h"
 #include "window/x11/X11Tooltip.h"
@@ -37,6 +38,7 @@ public:
 
     bool Open(void* parent, int width, int height, int timerPeriodMs) override;
     void Close() override;
+    bool Resize(int width, int height) override;
     void Invalidate(const graphics::Rect& area) override;
     void Blit(const graphics::Surface& backBuffer, const graphics::Rect& area) override;
     void Idle() override;
@@ -78,6 +80,8 @@ private:
     void RunTimers();
 
     bool CreateWindow(X11ErrorTrap& trap);
+    // What our menus and dialogs need of the editor while they wait for the user.
+    WaitingEditor Waiting();
     void DrawEntry();
     void RestoreFocus();
     void FreeResources();

@@ -2,6 +2,9 @@
 
 #include "window/NativeWindows.h"
 #include "window/x11/X11EditorWindow.h"
+#include "window/x11/X11ScaleSettings.h"
+
+#include <cstdlib>
 
 namespace window {
 
@@ -17,8 +20,16 @@ bool X11Available() {
     return true;
 }
 
+// The host's window may live on a connection we cannot use; the desktop's setting is the same on
+// the server's every screen, so a connection of our own to the default display reads it. The
+// resource string is read at connection time and needs no request of its own.
 double X11SystemScale(void*) {
-    return 100.0;
+    const char* gdkScale = std::getenv("GDK_SCALE");
+    Display* display = XOpenDisplay(nullptr);
+    if (!display) return platform::x11::DesktopScale(nullptr, gdkScale);
+    const double scale = platform::x11::DesktopScale(XResourceManagerString(display), gdkScale);
+    XCloseDisplay(display);
+    return scale;
 }
 
 } // namespace

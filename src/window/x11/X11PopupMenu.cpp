@@ -13,6 +13,7 @@
 #include "graphics/TextRenderer.h"
 #include "window/x11/X11DialogWindow.h"
 #include "window/x11/X11ErrorTrap.h"
+#include "window/x11/X11ScaledText.h"
 
 namespace platform::x11 {
 
@@ -71,19 +72,22 @@ void DrawArrow(graphics::Surface& surface, int left, int centre, Color color) {
     }
 }
 
-// One open menu level: its window, where it is and which item is highlighted.
+// One open menu level: its window, where it is and which item is highlighted. The menu is laid
+// out in editor units and shown at the editor's scale.
 struct Level {
     const PopupMenu* menu = nullptr;
     std::unique_ptr<SurfaceWindow> window;
-    Rect rect;               // root coordinates
-    std::vector<Rect> items; // item rectangles in window coordinates
+    Rect rect;               // root coordinates, device pixels
+    Rect units;              // the window's area in units
+    std::vector<Rect> items; // item rectangles in the window, in units
     int selected = -1;
 };
 
 class MenuTracker {
 public:
     MenuTracker(Display* display, Window owner, const WaitingEditor& editor)
-        : display_(display), owner_(owner), editor_(editor), screen_(ScreenRect(display, owner)) {}
+        : display_(display), owner_(owner), editor_(editor), screen_(ScreenRect(display, owner)),
+          scale_(editor.ScalePercent()) {}
     ~MenuTracker() {
         Ungrab();
         levels_.clear();
@@ -98,6 +102,8 @@ private:
     }
     void Paint(Level& level);
     int ItemAt(const Level& level, int rootX, int rootY) const;
+    // Editor units -> device pixels at the menu's scale.
+    int Px(int units) const { return graphics::ScaleLength(units, scale_); }
     int LevelAt(int rootX, int rootY) const;
     void Select(std::size_t depth, int index, bool openSubmenu);
     void OpenSubmenuOf(std::size_t depth, bool selectFirst);
@@ -112,6 +118,7 @@ private:
     Window owner_;
     const WaitingEditor& editor_;
     Rect screen_;
+    int scale_;
     std::vector<std::unique_ptr<Level>> levels_;
     bool grabbedPointer_ = false;
     bool grabbedKeyboard_ = false;
@@ -130,13 +137,15 @@ bool MenuTracker::Open(const PopupMenu& menu, int x, int y, const Rect* parentIt
     for (int i = 0; i < menu.ItemCount(); ++i) {
         const PopupMenu::Item& item = menu.ItemAt(i);
         if (!IsSeparator(item))
-            textWidth = std::max(textWidth, graphics::TextWidth(menu.Label(i), Style(kText)));
+            textWidth = std::max(textWidth, TextUnits(menu.Label(i), Style(kText), scale_));
         if (item.submenu) hasArrow = true;
     }
+    // The screen in units, for the layout; the placement below is in device pixels.
+    const Rect screenUnits = graphics::UnscaleRect(screen_, scale_);
     int columnWidth = std::max(kMinWidth, kGutter + textWidth + (hasArrow ? kArrowRoom : 12));
-    columnWidth = std::min(columnWidth, std::max(kMinWidth, screen_.Width() - 2 * kBorder));
+    columnWidth = std::min(columnWidth, std::max(kMinWidth, screenUnits.Width() - 2 * kBorder));
     // A menu taller than the screen continues in further columns to the right.
-    const int maxBottom = std::max(kItemHeight, screen_.Height() - kBorder);
+    const int maxBottom = std::max(kItemHeight, screenUnits.Height() - kBorder);
     int column = 0, rowTop = kBorder, height = kBorder;
     for (int i = 0; i < menu.ItemCount(); ++i) {
         int h = IsSeparator(menu.ItemAt(i)) ? kSeparatorHeight : kItemHeight;
@@ -150,7 +159,9 @@ bool MenuTracker::Open(const PopupMenu& menu, int x, int y, const Rect* parentIt
         height = std::max(height, rowTop);
     }
     height += kBorder;
-    const int width = (column + 1) * columnWidth + 2 * kBorder;
+    level->units = Rect(0, 0, (column + 1) * columnWidth + 2 * kBorder, height);
+    const int width = Px(level->units.right);
+    height = Px(level->units.bottom);
 
     // Keep the menu on the screen: a submenu opens to the right of its item, or to the left when
     // there is no room; the first level flips up or left at the screen's edges.
@@ -179,9 +190,11 @@ bool MenuTracker::Open(const PopupMenu& menu, int x, int y, const Rect* parentIt
 
 void MenuTracker::Paint(Level& level) {
     graphics::Surface surface(level.rect.Width(), level.rect.Height());
+    surface.SetScale(scale_);
     surface.Clear(kFrame);
-    surface.FillRect(Rect(kBorder, kBorder, surface.Width() - kBorder, surface.Height() - kBorder),
-                     kBackground, 1.0);
+    surface.FillRect(
+        Rect(kBorder, kBorder, level.units.right - kBorder, level.units.bottom - kBorder),
+        kBackground, 1.0);
     for (int i = 0; i < level.menu->ItemCount(); ++i) {
         const PopupMenu::Item& item = level.menu->ItemAt(i);
         const Rect& r = level.items[static_cast<std::size_t>(i)];
@@ -204,7 +217,8 @@ void MenuTracker::Paint(Level& level) {
 }
 
 int MenuTracker::ItemAt(const Level& level, int rootX, int rootY) const {
-    int x = rootX - level.rect.left, y = rootY - level.rect.top;
+    int x = graphics::UnscaleCoord(rootX - level.rect.left, scale_);
+    int y = graphics::UnscaleCoord(rootY - level.rect.top, scale_);
     for (std::size_t i = 0; i < level.items.size(); ++i) {
         if (level.items[i].Contains(x, y)) return static_cast<int>(i);
     }
@@ -228,11 +242,13 @@ void MenuTracker::OpenSubmenuOf(std::size_t depth, bool selectFirst) {
         return;
     }
     CloseFrom(depth + 1);
-    Rect itemRect = level.items[static_cast<std::size_t>(level.selected)].Offset(level.rect.left,
-                                                                                 level.rect.top);
+    Rect itemRect =
+        graphics::ScaleRect(level.items[static_cast<std::size_t>(level.selected)], scale_)
+            .Offset(level.rect.left, level.rect.top);
     // Beside the item's column (a tall menu has several).
-    Rect parent(itemRect.left - kBorder, itemRect.top, itemRect.right + kBorder, itemRect.bottom);
-    if (!Open(*item.submenu, parent.right - 2, itemRect.top - kBorder, &parent)) return;
+    Rect parent(itemRect.left - Px(kBorder), itemRect.top, itemRect.right + Px(kBorder),
+                itemRect.bottom);
+    if (!Open(*item.submenu, parent.right - Px(2), itemRect.top - Px(kBorder), &parent)) return;
     if (selectFirst) Move(+1);
 }
 

@@ -1,6 +1,7 @@
 #include "window/x11/X11TextEntry.h"
 
 #include "graphics/TextRenderer.h"
+#include "window/x11/X11ScaledText.h"
 
 #include <algorithm>
 
@@ -118,16 +119,20 @@ void X11TextEntry::Press(Key key) {
 
 void X11TextEntry::Render(graphics::Surface& picture) const {
     const graphics::TextStyle& style = request_.style;
-    int width = request_.rect.Width(), height = request_.rect.Height();
-    picture.Resize(width, height);
+    // The box is the request's rectangle in device pixels; what is inside is laid out in units
+    // and drawn at the editor's scale.
+    const int scale = graphics::IsOfferedScale(request_.scale) ? request_.scale : 100;
+    picture.SetScale(scale);
+    picture.Resize(request_.rect.Width(), request_.rect.Height());
     picture.Clear(style.entryBackground);
+    const int width = picture.UnitBounds().Width(), height = picture.UnitBounds().Height();
     graphics::TextStyle look = style;
     look.color = style.entryText;
     look.align = graphics::TextAlign::Left;
     // The text sits vertically centred, two pixels in from the left edge.
     int top = std::max(0, (height - style.size) / 2 - 1);
     graphics::Rect textRect(2, top, width - 1, height);
-    int textWidth = graphics::TextWidth(text_, look);
+    int textWidth = TextUnits(text_, look, scale);
     if (selected_ && !text_.empty()) {
         picture.FillRect(
             graphics::Rect(2, top, std::min(width, 2 + textWidth), top + style.size + 2),
@@ -136,7 +141,7 @@ void X11TextEntry::Render(graphics::Surface& picture) const {
     }
     graphics::DrawText(picture, textRect, text_, look);
     if (!selected_) {
-        int x = 2 + graphics::TextWidth(text_.substr(0, caret_), look);
+        int x = 2 + TextUnits(text_.substr(0, caret_), look, scale);
         x = std::min(x, width - 1);
         picture.FillRect(graphics::Rect(x, top, x + 1, std::min(height, top + style.size + 2)),
                          style.entryText, 1.0);

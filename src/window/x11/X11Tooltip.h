@@ -13,8 +13,9 @@ namespace platform::x11 {
 
 class X11Tooltip {
 public:
-    // Shows the text near the root position (x, y), replacing what was shown.
-    void Show(Display* display, const std::string& text, int x, int y);
+    // Shows the text near the root position (x, y), replacing what was shown, drawn at the
+    // editor's scale (a percentage).
+    void Show(Display* display, const std::string& text, int x, int y, int scalePercent);
     void Hide();
     // Frees the window (the display stays open).
     void Destroy();

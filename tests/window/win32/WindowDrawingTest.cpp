@@ -10,28 +10,6 @@ namespace window_test {
 
 using EditorWindowDrawing = EditorWindowTest;
 
-namespace {
-
-// Empty when the pictures are equal (alpha aside), else the count and the first place.
-std::string Mismatches(const graphics::Surface& shown, const graphics::Surface& rendered) {
-    if (shown.Width() != rendered.Width() || shown.Height() != rendered.Height()) return "sizes";
-    int count = 0, firstX = -1, firstY = -1;
-    for (int y = 0; y < shown.Height(); ++y) {
-        for (int x = 0; x < shown.Width(); ++x) {
-            if ((shown.Pixel(x, y) & 0xFFFFFFu) == (rendered.Pixel(x, y) & 0xFFFFFFu)) continue;
-            if (count++ == 0) {
-                firstX = x;
-                firstY = y;
-            }
-        }
-    }
-    if (count == 0) return "";
-    return std::to_string(count) + " pixels differ, the first at (" + std::to_string(firstX) +
-           ", " + std::to_string(firstY) + ")";
-}
-
-} // namespace
-
 TEST_F(EditorWindowDrawing, OpensAsAChildOfTheFrameAtTheEditorSize) {
     EXPECT_TRUE(host.host.Effect()->flags & vst2::effFlagsHasEditor);
     vst2::ERect* rect = nullptr;

@@ -225,8 +225,11 @@ void WindowHost::PointAway() {
 }
 
 graphics::Surface WindowHost::Capture() const {
+    return CaptureWindow(Editor());
+}
+
+graphics::Surface CaptureWindow(HWND editor) {
     graphics::Surface picture;
-    HWND editor = Editor();
     RECT client = {};
     if (!editor || !GetClientRect(editor, &client)) return picture;
     const int width = client.right, height = client.bottom;
@@ -265,6 +268,24 @@ bool WindowHost::RenderOffscreen(graphics::Surface& picture, const std::string& 
     std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)),
                                      std::istreambuf_iterator<char>());
     return graphics::DecodePng(bytes.data(), bytes.size(), picture);
+}
+
+// Empty when the pictures are equal (alpha aside), else the count and the first place.
+std::string Mismatches(const graphics::Surface& shown, const graphics::Surface& rendered) {
+    if (shown.Width() != rendered.Width() || shown.Height() != rendered.Height()) return "sizes";
+    int count = 0, firstX = -1, firstY = -1;
+    for (int y = 0; y < shown.Height(); ++y) {
+        for (int x = 0; x < shown.Width(); ++x) {
+            if ((shown.Pixel(x, y) & 0xFFFFFFu) == (rendered.Pixel(x, y) & 0xFFFFFFu)) continue;
+            if (count++ == 0) {
+                firstX = x;
+                firstY = y;
+            }
+        }
+    }
+    if (count == 0) return "";
+    return std::to_string(count) + " pixels differ, the first at (" + std::to_string(firstX) +
+           ", " + std::to_string(firstY) + ")";
 }
 
 HWND FindProcessWindow(const wchar_t* className, const wchar_t* caption) {

@@ -99,6 +99,11 @@ private:
     bool loaded_ = false;
 };
 
+// The pixels of a window's client area as the screen shows them (0xFFRRGGBB).
+graphics::Surface CaptureWindow(HWND window);
+// Empty when the pictures are equal (alpha aside), else the count and the first place.
+std::string Mismatches(const graphics::Surface& shown, const graphics::Surface& rendered);
+
 // A window of this process with the class and caption given (either may be null for any),
 // visible, or null.
 HWND FindProcessWindow(const wchar_t* className, const wchar_t* caption);

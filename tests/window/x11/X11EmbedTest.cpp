@@ -18,20 +18,6 @@ extern "C" int VornaRenderEditor(vst2::AEffect* effect, const char* pngPath);
 
 namespace {
 
-bool LoadPngFile(const std::string& path, graphics::Surface& picture) {
-    std::ifstream file(path, std::ios::binary);
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
-    return !bytes.empty() && graphics::DecodePng(bytes.data(), bytes.size(), picture);
-}
-
-int CountNonBackground(const graphics::Surface& picture) {
-    // Anything but plain black (under the background image there is only black).
-    int count = 0;
-    for (std::uint32_t pixel : picture.Pixels()) count += (pixel & 0xFFFFFF) != 0;
-    return count;
-}
-
 TEST(X11Embed, InTheHostsOrderTheWindowShowsWhatTheOffscreenRendererDraws) {
     VORNA_REQUIRE_DISPLAY();
     HostWindow host(1, 1);

@@ -7,6 +7,7 @@
 // Everything of ours and gtest before the X headers: Xlib defines None, True and False.
 #include "editor/VornEditor.h"
 #include "graphics/Graphics.h"
+#include "graphics/PngCodec.h"
 #include "graphics/Surface.h"
 #include "vorn/Vorn.h"
 #include "vst2/Vst2Abi.h"
@@ -20,9 +21,12 @@
 #include <X11/extensions/XTest.h>
 #include <X11/keysym.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -88,8 +92,12 @@ public:
         for (auto& call : Calls()) n += call.first == opcode;
         return n;
     }
+    // Whether the host agrees when the plug-in asks it to resize the editor's frame.
+    void AcceptResize(bool accept) { acceptResize_ = accept; }
+    bool AcceptsResize() const { return acceptResize_; }
 
 private:
+    std::atomic<bool> acceptResize_{false};
     std::mutex mutex_;
     std::vector<std::pair<vst2::Int32, vst2::Int32>> calls_;
 };
@@ -98,6 +106,7 @@ inline vst2::IntPtr VORNA_VSTCALL HostCallback(vst2::AEffect*, vst2::Int32 opcod
                                                vst2::Int32 index, vst2::IntPtr, void*, float) {
     Recorder::Instance().Add(opcode, index);
     if (opcode == vst2::audioMasterVersion) return 2400;
+    if (opcode == vst2::audioMasterSizeWindow) return Recorder::Instance().AcceptsResize() ? 1 : 0;
     return 0;
 }
 
@@ -227,5 +236,29 @@ private:
     Display* display_ = nullptr;
     Window window_ = 0;
 };
+
+inline bool LoadPngFile(const std::string& path, graphics::Surface& picture) {
+    std::ifstream file(path, std::ios::binary);
+    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    return !bytes.empty() && graphics::DecodePng(bytes.data(), bytes.size(), picture);
+}
+
+// Anything but plain black (under the background image there is only black).
+inline int CountNonBackground(const graphics::Surface& picture) {
+    int count = 0;
+    for (std::uint32_t pixel : picture.Pixels()) count += (pixel & 0xFFFFFF) != 0;
+    return count;
+}
+
+// Pixels that differ (alpha aside); -1 when the sizes do.
+inline int CountDifferences(const graphics::Surface& a, const graphics::Surface& b) {
+    if (a.Width() != b.Width() || a.Height() != b.Height()) return -1;
+    int different = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = 0; x < a.Width(); ++x)
+            different += (a.Pixel(x, y) & 0xFFFFFF) != (b.Pixel(x, y) & 0xFFFFFF);
+    return different;
+}
 
 } // namespace x11_test

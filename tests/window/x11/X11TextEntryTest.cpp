@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 using platform::x11::X11TextEntry;
 
 namespace {
@@ -90,6 +92,58 @@ TEST(X11TextEntry, TheRenderedEntryShowsTextInTheEntryColours) {
     }
     EXPECT_GT(background, 80 * 20 / 2);
     EXPECT_GT(text, 20);
+}
+
+// The box of non-background pixels of a picture: its width and height.
+struct Ink {
+    int width = 0, height = 0;
+};
+Ink InkOf(const graphics::Surface& picture) {
+    int left = picture.Width(), top = picture.Height(), right = -1, bottom = -1;
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x)
+            if (picture.Pixel(x, y) != 0xFFFFFFFFu) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+    return right < 0 ? Ink() : Ink{right - left + 1, bottom - top + 1};
+}
+
+graphics::Surface RenderAt(int scale, const graphics::Rect& rect) {
+    graphics::TextEntryRequest request;
+    request.rect = rect;
+    request.text = "Organ";
+    request.maxLength = 7;
+    request.scale = scale;
+    X11TextEntry entry;
+    entry.Open(request);
+    entry.Press(X11TextEntry::Key::End);
+    graphics::Surface picture;
+    entry.Render(picture);
+    return picture;
+}
+
+TEST(X11TextEntry, AtTheEditorsScaleTheTextAndCaretGrowInsideTheGivenBox) {
+    const graphics::Surface normal = RenderAt(100, graphics::Rect(0, 0, 80, 20));
+    const graphics::Surface large = RenderAt(200, graphics::Rect(300, 100, 460, 140));
+    // The box is the request's device rectangle, wherever it lies.
+    ASSERT_EQ(large.Width(), 160);
+    ASSERT_EQ(large.Height(), 40);
+    const Ink small = InkOf(normal), big = InkOf(large);
+    ASSERT_GT(small.width, 10) << "no text at 100 %";
+    EXPECT_NEAR(big.width, 2 * small.width, 3);
+    EXPECT_NEAR(big.height, 2 * small.height, 3);
+}
+
+TEST(X11TextEntry, AScaleThatIsNoOfferedSizeDrawsAtOneHundredPercent) {
+    const graphics::Surface normal = RenderAt(100, graphics::Rect(0, 0, 80, 20));
+    ASSERT_GT(InkOf(normal).width, 10);
+    for (int odd : {0, -200, 133, 100000}) {
+        const graphics::Surface picture = RenderAt(odd, graphics::Rect(0, 0, 80, 20));
+        EXPECT_EQ(picture.Pixels(), normal.Pixels()) << odd;
+    }
 }
 
 } // namespace
