@@ -65,6 +65,8 @@ bool Graphics::SetScale(int percent) {
     }
     scale_ = percent;
     plugin_->ResizeEditor(Width(), Height());
+    // An open text entry sits over the field's old place: it goes, uncommitted.
+    if (entryState_ != TextEntryState::None) FinishTextEntry(false);
     EnsureBackBuffer();
     SetAllControlsDirty();
     window_->Invalidate(backBuffer_.Bounds());

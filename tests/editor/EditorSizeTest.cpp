@@ -165,3 +165,16 @@ TEST(EditorSize, AScreenshotAtAnotherScaleLeavesTheEditorAsItWas) {
     EXPECT_EQ(AskRect(e.host()).width, 968);
     EXPECT_FALSE(e.plugin().SaveEditorPicture("size-bad.png", 120));
 }
+
+TEST(EditorSize, AnOpenTextEntryGoesWithTheOldSize) {
+    EditorInstance e;
+    graphics::Control* knob = e.Find(0);
+    ASSERT_NE(knob, nullptr);
+    ASSERT_TRUE(e.view().CreateTextEntry(knob, 0, knob->DrawRect(), "1.5", 8));
+    ASSERT_TRUE(e.window().IsTextEntryOpen());
+    const double before = e.plugin().GetParam(0).Value();
+    ASSERT_TRUE(e.view().SetScale(200));
+    EXPECT_FALSE(e.window().IsTextEntryOpen());
+    EXPECT_EQ(e.view().GetTextEntryState(), graphics::TextEntryState::None);
+    EXPECT_EQ(e.plugin().GetParam(0).Value(), before);
+}
