@@ -38,8 +38,8 @@ void PlaceImage(cairo_t* cr, cairo_surface_t* image, int scale, double x, double
     cairo_paint(cr);
 }
 
-void Frame(cairo_t* cr, cairo_surface_t* image, int scale, const editor::ImageInfo& info,
-           int frame, const graphics::Rect& at) {
+void Frame(cairo_t* cr, cairo_surface_t* image, int scale, const editor::ImageInfo& info, int frame,
+           const graphics::Rect& at) {
     cairo_save(cr);
     cairo_rectangle(cr, at.left, at.top, info.FrameWidth(), info.FrameHeight());
     cairo_clip(cr);
@@ -107,12 +107,13 @@ bool PaintPreview(const std::string& folder, const std::string& out, bool browse
         if (control.kind == ControlClass::FBPresetName) SampleText(cr, control, "Brass 1");
         if (control.kind == ControlClass::FBScrollItemControl && control.item < 12) {
             ControlSpec number = control;
-            number.rect = graphics::Rect(control.rect.left, control.rect.top + 1, control.rect.left + 20,
-                                         control.rect.bottom);
-            SampleText(cr, number, std::to_string(control.list == 0 ? control.item : control.item + 1));
+            number.rect = graphics::Rect(control.rect.left, control.rect.top + 1,
+                                         control.rect.left + 20, control.rect.bottom);
+            SampleText(cr, number,
+                       std::to_string(control.list == 0 ? control.item : control.item + 1));
             ControlSpec name = control;
-            name.rect = graphics::Rect(control.rect.left + 22, control.rect.top + 1, control.rect.right - 1,
-                                       control.rect.bottom);
+            name.rect = graphics::Rect(control.rect.left + 22, control.rect.top + 1,
+                                       control.rect.right - 1, control.rect.bottom);
             SampleText(cr, name, control.list == 0 ? "Factory bank" : "Organ 2");
         }
     }
