@@ -34,3 +34,18 @@ list(APPEND VORNA_RESOURCES
   "PNG|110|img/switch4.png"
   "PNG|111|img/unlearn.png"
   "PNG|112|img/waves.png")
+# Their twice-size versions (drawn by the same painters at 2x), for the editor's larger scales:
+# key "<id>@2x". Scales between 100 % and 200 % are made from these by scaling down.
+list(APPEND VORNA_RESOURCES
+  "PNG|101@2x|img/2x/algo.png"
+  "PNG|102@2x|img/2x/back.png"
+  "PNG|103@2x|img/2x/browser.png"
+  "PNG|104@2x|img/2x/button.png"
+  "PNG|105@2x|img/2x/knob.png"
+  "PNG|106@2x|img/2x/learn.png"
+  "PNG|107@2x|img/2x/next.png"
+  "PNG|108@2x|img/2x/prev.png"
+  "PNG|109@2x|img/2x/switch_v.png"
+  "PNG|110@2x|img/2x/switch4.png"
+  "PNG|111@2x|img/2x/unlearn.png"
+  "PNG|112@2x|img/2x/waves.png")

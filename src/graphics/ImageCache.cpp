@@ -1,14 +1,16 @@
 #include "graphics/ImageCache.h"
 
 #include "common/NumberText.h"
+#include "graphics/ImageScaling.h"
 #include "graphics/PngCodec.h"
 #include "graphics/Scale.h"
 #include "platform/Mutex.h"
 #include "platform/Resources.h"
 
-#include <algorithm>
 #include <map>
 #include <memory>
+#include <set>
+#include <string>
 #include <tuple>
 
 namespace graphics {
@@ -19,6 +21,7 @@ struct Cache {
     platform::RecursiveMutex mutex;
     std::map<int, std::unique_ptr<Surface>> images; // null entry: tried and failed
     std::map<std::tuple<int, int, int>, std::unique_ptr<Surface>> scaled; // id, scale, frames
+    std::set<int> noTwiceSize; // ids whose twice-size picture is missing or unusable
 };
 
 Cache& TheCache() {
@@ -26,6 +29,23 @@ Cache& TheCache() {
     // object rather than a leaked one, so that unloading the plug-in frees its pictures.
     static Cache cache;
     return cache;
+}
+
+// The decoded twice-size picture of an id (resource key "<id>@2x"), or an empty surface when it
+// is missing, undecodable or not exactly twice the size of the image (remembered, so such a
+// resource is decoded once). Called with the cache's mutex held.
+Surface TwiceSize(Cache& cache, int id) {
+    Surface twice;
+    const auto image = cache.images.find(id);
+    if (image == cache.images.end() || !image->second || cache.noTwiceSize.count(id)) return twice;
+    platform::Resource resource;
+    const std::string key = common::FormatInt(id) + "@2x";
+    if (!platform::FindResource("PNG", key.c_str(), resource) ||
+        !DecodePng(resource.data, resource.size, twice) || !IsTwiceSizeOf(twice, *image->second)) {
+        cache.noTwiceSize.insert(id);
+        twice = Surface();
+    }
+    return twice;
 }
 
 } // namespace
@@ -55,18 +75,10 @@ const Surface* CachedImage(int id, int scalePercent, int frames) {
     auto key = std::make_tuple(id, scalePercent, frames);
     auto found = cache.scaled.find(key);
     if (found != cache.scaled.end()) return found->second.get();
-    // Stand-in until the twice-size pictures exist: nearest pixel of the 100 % image.
-    const int frameWidth = image->Width(), frameHeight = image->Height() / frames;
-    const int width = ScaleLength(frameWidth, scalePercent);
-    const int height = ScaleLength(frameHeight, scalePercent);
-    auto scaled = std::make_unique<Surface>(width, height * frames);
-    for (int f = 0; f < frames && frameHeight > 0; ++f)
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                int sx = std::min(frameWidth - 1, x * 100 / scalePercent);
-                int sy = std::min(frameHeight - 1, y * 100 / scalePercent);
-                scaled->SetPixel(x, f * height + y, image->Pixel(sx, f * frameHeight + sy));
-            }
+    // The twice-size picture is decoded for each scale made from it and not kept beside the
+    // results (at 200 % it is the result): a window shows one scale at a time.
+    auto scaled = std::make_unique<Surface>(
+        ImageForScale(*image, TwiceSize(cache, id), frames, scalePercent));
     const Surface* result = scaled.get();
     cache.scaled[key] = std::move(scaled);
     return result;

@@ -14,8 +14,10 @@ const Surface* CachedImage(int id);
 // The image of a resource id drawn for a scale (an offered percentage): at 100 % the image
 // itself; otherwise `frames` stacked frames of round(frame width * scale / 100) x round(frame
 // height * scale / 100) device pixels each, made from the image's twice-size version (key
-// "<id>@2x"), scaled down frame by frame where the scale is below 200 %. Null when the image is
-// missing. Kept like the image itself.
+// "<id>@2x", used only when it is exactly twice the image's size): at 200 % that picture, below
+// it the picture scaled down frame by frame with an exact area average. Without a usable
+// twice-size version the image itself is enlarged (bilinear). See ImageScaling.h. Null when the
+// image is missing; a scale that is not offered gives the image itself. Kept like the image.
 const Surface* CachedImage(int id, int scalePercent, int frames);
 
 } // namespace graphics

@@ -1,6 +1,7 @@
 // The committed editor images are what the image generator draws today: it is run into a fresh
-// folder and every picture is compared pixel for pixel with its file under resources/img, so that
-// a change of the drawing code without regenerating the images (or the other way round) fails.
+// folder and every picture is compared pixel for pixel with its file under resources/img, and
+// every twice-size picture with its file under resources/img/2x, so that a change of the drawing
+// code without regenerating the images (or the other way round) fails.
 
 #include "ToolRunner.h"
 #include "editor/ImageTable.h"
@@ -26,26 +27,24 @@ std::set<std::string> PngFilesIn(const std::filesystem::path& folder) {
     return names;
 }
 
-} // namespace
-
-TEST(ImageGenerator, CommittedImagesAreWhatTheGeneratorDraws) {
-    WorkFolder folder("vorna-imagegen");
-    ToolRun run = RunTool(folder, VORNA_IMAGEGEN, {folder.Path().string()});
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-
-    const std::filesystem::path committed = VORNA_IMAGE_FOLDER;
+// The pictures of one scale (1: resources/img, 2: its subfolder 2x) drawn into `drawnFolder`
+// against the committed ones in `committed`: the twelve files and no others, each of the table's
+// size times the scale, not blank, and equal pixel for pixel.
+void ExpectCommittedPictures(const std::filesystem::path& drawnFolder,
+                             const std::filesystem::path& committed, int scale) {
+    SCOPED_TRACE(committed.string());
     std::set<std::string> expected;
     for (int i = 0; i < editor::kImageCount; ++i) expected.insert(editor::Images()[i].FileName());
-    EXPECT_EQ(PngFilesIn(folder.Path()), expected);
-    EXPECT_EQ(PngFilesIn(committed), expected) << "resources/img holds other pictures";
+    EXPECT_EQ(PngFilesIn(drawnFolder), expected);
+    EXPECT_EQ(PngFilesIn(committed), expected) << committed << " holds other pictures";
 
     for (int i = 0; i < editor::kImageCount; ++i) {
         const editor::ImageInfo& info = editor::Images()[i];
         graphics::Surface drawn, stored;
-        ASSERT_TRUE(Decode(folder / info.FileName(), drawn)) << info.FileName();
+        ASSERT_TRUE(Decode(drawnFolder / info.FileName(), drawn)) << info.FileName();
         ASSERT_TRUE(Decode(committed / info.FileName(), stored)) << info.FileName();
-        EXPECT_EQ(drawn.Width(), info.width) << info.FileName();
-        EXPECT_EQ(drawn.Height(), info.height) << info.FileName();
+        EXPECT_EQ(drawn.Width(), info.width * scale) << info.FileName();
+        EXPECT_EQ(drawn.Height(), info.height * scale) << info.FileName();
         // A picture, not an empty canvas: more than one colour and something opaque.
         std::set<std::uint32_t> colours(drawn.Pixels().begin(), drawn.Pixels().end());
         EXPECT_GT(colours.size(), 2u) << info.FileName() << " is blank";
@@ -62,4 +61,16 @@ TEST(ImageGenerator, CommittedImagesAreWhatTheGeneratorDraws) {
                                 << differing << " pixels, the first at (" << firstX << ", "
                                 << firstY << "); regenerate with the vorna_images target";
     }
+}
+
+} // namespace
+
+TEST(ImageGenerator, CommittedImagesAreWhatTheGeneratorDraws) {
+    WorkFolder folder("vorna-imagegen");
+    ToolRun run = RunTool(folder, VORNA_IMAGEGEN, {folder.Path().string()});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::filesystem::path committed = VORNA_IMAGE_FOLDER;
+    ExpectCommittedPictures(folder.Path(), committed, 1);
+    // The twice-size pictures, drawn by the same painters into the subfolder 2x.
+    ExpectCommittedPictures(folder.Path() / "2x", committed / "2x", 2);
 }

@@ -6,6 +6,7 @@
 
 #include <png.h>
 
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -87,6 +88,48 @@ void UseFont(cairo_t* cr, Font font, double size) {
     cairo_font_options_destroy(options);
 }
 
+int PixelScale(cairo_t* cr) {
+    cairo_matrix_t m;
+    cairo_get_matrix(cr, &m);
+    // The area scale of the transformation; a rotation alone leaves it at 1.
+    const long scale = std::lround(std::sqrt(std::fabs(m.xx * m.yy - m.xy * m.yx)));
+    return scale < 1 ? 1 : static_cast<int>(scale);
+}
+
+double SnapToPixel(cairo_t* cr, double v) {
+    const int scale = PixelScale(cr);
+    return static_cast<double>(static_cast<long>(v * scale + 0.5)) / scale;
+}
+
+namespace {
+
+// A scratch context whose transformation is the drawing context's without the generator's
+// picture scale: fonts measured there have the metrics of the 1x picture (hinted metrics are
+// whole pixels of the picture they are measured for), so that a twice-size picture fits and
+// places its texts exactly as the 1x picture does. At 1x it measures as the context itself.
+struct PictureMetrics {
+    cairo_surface_t* surface;
+    cairo_t* cr;
+    explicit PictureMetrics(cairo_t* drawing) {
+        surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+        cr = cairo_create(surface);
+        cairo_matrix_t m;
+        cairo_get_matrix(drawing, &m);
+        const double scale = PixelScale(drawing);
+        cairo_matrix_t unscaled;
+        cairo_matrix_init(&unscaled, m.xx / scale, m.yx / scale, m.xy / scale, m.yy / scale, 0, 0);
+        cairo_set_matrix(cr, &unscaled);
+    }
+    ~PictureMetrics() {
+        cairo_destroy(cr);
+        cairo_surface_destroy(surface);
+    }
+    PictureMetrics(const PictureMetrics&) = delete;
+    PictureMetrics& operator=(const PictureMetrics&) = delete;
+};
+
+} // namespace
+
 double TextWidth(cairo_t* cr, const TextLook& look, const std::string& text) {
     UseFont(cr, look.font, look.size);
     cairo_text_extents_t extents;
@@ -97,32 +140,37 @@ double TextWidth(cairo_t* cr, const TextLook& look, const std::string& text) {
 
 double DrawText(cairo_t* cr, TextLook look, const std::string& text, const graphics::Rect& box) {
     if (text.empty()) return 0;
-    double width = TextWidth(cr, look, text);
-    while (width > box.Width() && look.size > 6) {
+    // The size and the vertical place come from the 1x picture's metrics, whatever the scale.
+    PictureMetrics picture(cr);
+    double fitted = TextWidth(picture.cr, look, text);
+    while (fitted > box.Width() && look.size > 6) {
         look.size -= 0.5;
         look.tracking *= 0.8;
-        width = TextWidth(cr, look, text);
+        fitted = TextWidth(picture.cr, look, text);
     }
-    UseFont(cr, look.font, look.size);
     cairo_font_extents_t font;
-    cairo_font_extents(cr, &font);
+    UseFont(picture.cr, look.font, look.size);
+    cairo_font_extents(picture.cr, &font);
+    // The width as drawn at this scale, for the horizontal alignment.
+    const double width = TextWidth(cr, look, text);
+    UseFont(cr, look.font, look.size);
     double x = box.left;
     if (look.align == Align::Center) x = box.left + (box.Width() - width) / 2.0;
     if (look.align == Align::Right) x = box.right - width;
     // Centre the capital height rather than ascent + descent: the labels are mostly capitals
     // and digits, and this keeps them visually in the middle of their box.
     const double capHeight = font.ascent * 0.72;
-    const double baseline = box.top + (box.Height() + capHeight) / 2.0;
-    x = static_cast<double>(static_cast<long>(x + 0.5));
+    const double baseline = SnapToPixel(cr, box.top + (box.Height() + capHeight) / 2.0);
+    x = SnapToPixel(cr, x);
     SetColor(cr, look.color);
     if (look.tracking == 0) {
-        cairo_move_to(cr, x, static_cast<double>(static_cast<long>(baseline + 0.5)));
+        cairo_move_to(cr, x, baseline);
         cairo_show_text(cr, text.c_str());
         return width;
     }
     for (char ch : text) {
         const char one[2] = {ch, 0};
-        cairo_move_to(cr, x, static_cast<double>(static_cast<long>(baseline + 0.5)));
+        cairo_move_to(cr, x, baseline);
         cairo_show_text(cr, one);
         cairo_text_extents_t extents;
         cairo_text_extents(cr, one, &extents);

@@ -41,11 +41,19 @@ struct TextLook {
     double tracking = 0; // extra pixels after every character
 };
 
-// Width of the text in that look, tracking included.
+// The picture's scale: device pixels per unit of the context's transformation (1 for the
+// editor's images, 2 for their twice-size versions; a rotation leaves it as it is).
+int PixelScale(cairo_t* cr);
+// A coordinate rounded to the nearest device pixel edge of the picture (half units at 2x).
+double SnapToPixel(cairo_t* cr, double v);
+
+// Width of the text in that look, tracking included, as drawn in this context.
 double TextWidth(cairo_t* cr, const TextLook& look, const std::string& text);
 // Draws the text centred vertically in the box on the font's own metrics, so that labels of one
 // row share a baseline. The size shrinks until the text fits the box's width; returns the width
-// drawn.
+// drawn. The size and the baseline are decided on the metrics of the 1x picture, so a twice-size
+// picture shows every text at the size and height the 1x picture does; the start is snapped to
+// the device pixels of the picture drawn.
 double DrawText(cairo_t* cr, TextLook look, const std::string& text, const graphics::Rect& box);
 
 void RoundedRect(cairo_t* cr, double x, double y, double w, double h, double radius);

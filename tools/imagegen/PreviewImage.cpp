@@ -1,7 +1,8 @@
 // A preview of the editor put together from the generated images and the control table, for
 // looking at the pictures in place before the editor itself draws them: every control shows one
 // of its frames (knobs spread over their range), the algorithm highlight and sample field texts.
-// With the browser flag the browser overlay is drawn on top.
+// With the browser flag the browser overlay is drawn on top. At scale 2 it is put together from the
+// twice-size images (the folder's 2x/ subfolder) at twice the size.
 
 #include "Canvas.h"
 #include "Preview.h"
@@ -18,8 +19,9 @@ using editor::ControlSpec;
 
 namespace {
 
-cairo_surface_t* Load(const std::string& folder, const editor::ImageInfo& info) {
-    const std::string path = folder + "/" + info.FileName();
+cairo_surface_t* Load(const std::string& folder, const editor::ImageInfo& info, int scale) {
+    const std::string path =
+        folder + (scale == 1 ? "" : "/" + std::to_string(scale) + "x") + "/" + info.FileName();
     cairo_surface_t* image = cairo_image_surface_create_from_png(path.c_str());
     if (cairo_surface_status(image) != CAIRO_STATUS_SUCCESS) {
         std::fprintf(stderr, "imagegen: cannot read %s\n", path.c_str());
@@ -28,13 +30,20 @@ cairo_surface_t* Load(const std::string& folder, const editor::ImageInfo& info) 
     return image;
 }
 
-void Frame(cairo_t* cr, cairo_surface_t* image, const editor::ImageInfo& info, int frame,
+// Paints the image (of `scale` pixels per unit) with its top-left corner at (x, y) in units.
+void PlaceImage(cairo_t* cr, cairo_surface_t* image, int scale, double x, double y) {
+    cairo_translate(cr, x, y);
+    cairo_scale(cr, 1.0 / scale, 1.0 / scale);
+    cairo_set_source_surface(cr, image, 0, 0);
+    cairo_paint(cr);
+}
+
+void Frame(cairo_t* cr, cairo_surface_t* image, int scale, const editor::ImageInfo& info, int frame,
            const graphics::Rect& at) {
     cairo_save(cr);
     cairo_rectangle(cr, at.left, at.top, info.FrameWidth(), info.FrameHeight());
     cairo_clip(cr);
-    cairo_set_source_surface(cr, image, at.left, at.top - frame * info.FrameHeight());
-    cairo_paint(cr);
+    PlaceImage(cr, image, scale, at.left, at.top - frame * info.FrameHeight());
     cairo_restore(cr);
 }
 
@@ -53,18 +62,21 @@ void SampleText(cairo_t* cr, const ControlSpec& control, const std::string& text
 
 } // namespace
 
-bool PaintPreview(const std::string& folder, const std::string& out, bool browser) {
+bool PaintPreview(const std::string& folder, const std::string& out, bool browser, int scale) {
     std::map<int, cairo_surface_t*> images;
     for (int i = 0; i < editor::kImageCount; ++i) {
         const editor::ImageInfo& info = editor::Images()[i];
-        cairo_surface_t* image = Load(folder, info);
+        cairo_surface_t* image = Load(folder, info, scale);
         if (!image) return false;
         images[info.id] = image;
     }
-    cairo_surface_t* surface = NewSurface(editor::kEditorWidth, editor::kEditorHeight);
+    cairo_surface_t* surface =
+        NewSurface(editor::kEditorWidth * scale, editor::kEditorHeight * scale);
     cairo_t* cr = cairo_create(surface);
-    cairo_set_source_surface(cr, images[editor::kImageBack], 0, 0);
-    cairo_paint(cr);
+    cairo_scale(cr, scale, scale);
+    cairo_save(cr);
+    PlaceImage(cr, images[editor::kImageBack], scale, 0, 0);
+    cairo_restore(cr);
     int n = 0;
     for (const ControlSpec& control : editor::EditorControls()) {
         if (control.section == editor::Section::Browser && !browser) continue;
@@ -81,7 +93,7 @@ bool PaintPreview(const std::string& folder, const std::string& out, bool browse
             if (info.frames > 2) frame = (n * 7) % info.frames;
             if (info.frames == 2) frame = (n % 3 == 0) ? 1 : 0;
             if (control.kind == ControlClass::SwitchPopUpControl) frame = control.op * 2 + 1;
-            Frame(cr, images[control.image], info, frame, control.rect);
+            Frame(cr, images[control.image], scale, info, frame, control.rect);
         }
         if (control.caption[0]) SampleText(cr, control, control.caption);
         if (control.kind == ControlClass::FBDropDown) {
@@ -95,12 +107,13 @@ bool PaintPreview(const std::string& folder, const std::string& out, bool browse
         if (control.kind == ControlClass::FBPresetName) SampleText(cr, control, "Brass 1");
         if (control.kind == ControlClass::FBScrollItemControl && control.item < 12) {
             ControlSpec number = control;
-            number.rect = graphics::Rect(control.rect.left, control.rect.top + 1, control.rect.left + 20,
-                                         control.rect.bottom);
-            SampleText(cr, number, std::to_string(control.list == 0 ? control.item : control.item + 1));
+            number.rect = graphics::Rect(control.rect.left, control.rect.top + 1,
+                                         control.rect.left + 20, control.rect.bottom);
+            SampleText(cr, number,
+                       std::to_string(control.list == 0 ? control.item : control.item + 1));
             ControlSpec name = control;
-            name.rect = graphics::Rect(control.rect.left + 22, control.rect.top + 1, control.rect.right - 1,
-                                       control.rect.bottom);
+            name.rect = graphics::Rect(control.rect.left + 22, control.rect.top + 1,
+                                       control.rect.right - 1, control.rect.bottom);
             SampleText(cr, name, control.list == 0 ? "Factory bank" : "Organ 2");
         }
     }

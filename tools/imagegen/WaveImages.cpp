@@ -45,8 +45,8 @@ void PaintWave(cairo_t* cr, int wave) {
     SetColor(cr, Hex(0x24302c, 0.8));
     cairo_stroke(cr);
 
-    // One cycle, sampled at every tenth of a pixel.
-    const int steps = static_cast<int>((right - left) * 10);
+    // One cycle, sampled at every tenth of a device pixel.
+    const int steps = static_cast<int>((right - left) * 10) * PixelScale(cr);
     for (int pass = 0; pass < 2; ++pass) {
         for (int s = 0; s <= steps; ++s) {
             const int phase = s * (engine::kSinTabSize - 1) / steps;
