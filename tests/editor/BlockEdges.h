@@ -11,6 +11,17 @@
 
 namespace editor_test {
 
+// Whether two pixels differ by more than a gradient's step or a rounding does: some channel by
+// more than 32 of 255. Smooth shading is no edge; a line, a border or a glyph's stem is.
+inline bool Contrasts(std::uint32_t a, std::uint32_t b) {
+    for (int shift = 0; shift < 32; shift += 8) {
+        const int ca = static_cast<int>((a >> shift) & 0xFF),
+                  cb = static_cast<int>((b >> shift) & 0xFF);
+        if (ca - cb > 32 || cb - ca > 32) return true;
+    }
+    return false;
+}
+
 struct BlockEdgeCount {
     // Uniform blocks beside a uniform block of another colour: an edge that runs exactly along
     // the block grid, as every edge of a blown-up picture does. (A uniform block beside an uneven
@@ -29,12 +40,13 @@ inline BlockEdgeCount CountBlockEdges(const graphics::Surface& picture) {
             const std::uint32_t p = picture.Pixel(2 * bx, 2 * by);
             const std::size_t i = static_cast<std::size_t>(by) * columns + bx;
             colour[i] = p;
-            uniform[i] = picture.Pixel(2 * bx + 1, 2 * by) == p &&
-                         picture.Pixel(2 * bx, 2 * by + 1) == p &&
-                         picture.Pixel(2 * bx + 1, 2 * by + 1) == p;
+            uniform[i] = !Contrasts(picture.Pixel(2 * bx + 1, 2 * by), p) &&
+                         !Contrasts(picture.Pixel(2 * bx, 2 * by + 1), p) &&
+                         !Contrasts(picture.Pixel(2 * bx + 1, 2 * by + 1), p);
         }
     BlockEdgeCount count;
-    const int dx[4] = {-1, 1, 0, 0}, dy[4] = {0, 0, -1, 1};
+    // Each edge between two blocks is counted once: with the neighbour to the right and below.
+    const int dx[2] = {1, 0}, dy[2] = {0, 1};
     for (int by = 0; by < rows; ++by)
         for (int bx = 0; bx < columns; ++bx) {
             const std::size_t i = static_cast<std::size_t>(by) * columns + bx;
@@ -42,14 +54,11 @@ inline BlockEdgeCount CountBlockEdges(const graphics::Surface& picture) {
                 ++count.uneven;
                 continue;
             }
-            for (int k = 0; k < 4; ++k) {
+            for (int k = 0; k < 2; ++k) {
                 const int nx = bx + dx[k], ny = by + dy[k];
-                if (nx < 0 || ny < 0 || nx >= columns || ny >= rows) continue;
+                if (nx >= columns || ny >= rows) continue;
                 const std::size_t n = static_cast<std::size_t>(ny) * columns + nx;
-                if (uniform[n] && colour[n] != colour[i]) {
-                    ++count.uniformEdges;
-                    break;
-                }
+                if (uniform[n] && Contrasts(colour[n], colour[i])) ++count.uniformEdges;
             }
         }
     return count;
