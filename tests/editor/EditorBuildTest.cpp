@@ -3,6 +3,7 @@
 // washed-out look of a switched-off operator at the next idle call, what the host is offered
 // without a native window, and the whole editor against its golden picture.
 
+#include "GoldenPicture.h"
 #include "GoldenUpdate.h"
 #include "VornEditorSupport.h"
 
@@ -22,33 +23,6 @@ using editor_test::EditorInstance;
 using namespace editor;
 
 namespace {
-
-// Compares with tests/editor/golden/<name>; VORNA_UPDATE_GOLDENS=1 rewrites it instead.
-void ExpectMatchesGolden(const graphics::Surface& picture, const std::string& name) {
-    const std::string path = std::string(VORNA_EDITOR_GOLDEN_DIR) + "/" + name;
-    if (editor_test::GoldenUpdateRequested()) {
-        ASSERT_TRUE(graphics::SavePng(picture, path));
-        return;
-    }
-    std::ifstream file(path, std::ios::binary);
-    ASSERT_TRUE(file) << "missing golden picture " << path;
-    std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
-    graphics::Surface golden;
-    ASSERT_TRUE(graphics::DecodePng(bytes.data(), bytes.size(), golden));
-    ASSERT_EQ(golden.Width(), picture.Width());
-    ASSERT_EQ(golden.Height(), picture.Height());
-    int differing = 0, firstX = -1, firstY = -1;
-    for (int y = 0; y < picture.Height(); ++y)
-        for (int x = 0; x < picture.Width(); ++x)
-            if (golden.Pixel(x, y) != picture.Pixel(x, y) && differing++ == 0) {
-                firstX = x;
-                firstY = y;
-            }
-    if (differing) graphics::SavePng(picture, "actual-" + name);
-    EXPECT_EQ(differing, 0) << name << ": first difference at (" << firstX << ", " << firstY
-                            << "); this build's picture is in actual-" << name;
-}
 
 bool SameBlend(const graphics::Blend& a, const graphics::Blend& b) {
     return a.mode == b.mode && a.weight == b.weight;
@@ -201,5 +175,5 @@ TEST(EditorGolden, TheWholeEditorAtTheDefaultProgram) {
     e.plugin().InitializeProgram();
     e.plugin().EditorOpened();
     e.plugin().IdleTick();
-    ExpectMatchesGolden(e.view().RenderAll(), "editor_default.png");
+    editor_test::ExpectMatchesGoldenPicture(e.view().RenderAll(), "editor_default.png");
 }

@@ -3,7 +3,7 @@
 // (texts and the stand-in images round on their own). A control that drew at unscaled
 // coordinates, or an image or text left at its 100 % size, lands elsewhere.
 
-#include "VornEditorSupport.h"
+#include "InkSupport.h"
 
 #include "graphics/Scale.h"
 
@@ -15,30 +15,9 @@
 #include <vector>
 
 using editor_test::EditorInstance;
+using namespace editor_test;
 
 namespace {
-
-struct Ink {
-    bool any = false;
-    graphics::Rect box; // device pixels
-};
-
-// The box of the pixels drawn inside the surface's clip (the surface was transparent there).
-Ink InkInClip(const graphics::Surface& surface) {
-    Ink ink;
-    const graphics::Rect& clip = surface.Clip();
-    for (int y = clip.top; y < clip.bottom; ++y)
-        for (int x = clip.left; x < clip.right; ++x) {
-            if (surface.Pixel(x, y) == 0) continue;
-            if (!ink.any) ink.box = graphics::Rect(x, y, x + 1, y + 1);
-            ink.any = true;
-            ink.box.left = std::min(ink.box.left, x);
-            ink.box.top = std::min(ink.box.top, y);
-            ink.box.right = std::max(ink.box.right, x + 1);
-            ink.box.bottom = std::max(ink.box.bottom, y + 1);
-        }
-    return ink;
-}
 
 // Draws the control alone on the surface (at the surface's scale) around its rectangle.
 Ink InkOfControl(graphics::Control* control, graphics::Surface& surface) {
@@ -48,12 +27,9 @@ Ink InkOfControl(graphics::Control* control, graphics::Surface& surface) {
         graphics::Rect(r.left - margin, r.top - margin, r.right + margin, r.bottom + margin));
     surface.Clear(graphics::Color(0, 0, 0, 0));
     control->Draw(surface);
-    return InkInClip(surface);
-}
-
-std::string Describe(const graphics::Rect& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
+    // The surface was transparent inside the clip: whatever is not is the control's.
+    return InkWhere(surface, surface.Clip(),
+                    [&](int x, int y) { return surface.Pixel(x, y) != 0; });
 }
 
 // The largest distance between the edges of two boxes.

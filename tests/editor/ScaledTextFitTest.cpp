@@ -5,7 +5,7 @@
 // width (TextWidth at that scale) and its ink must stay inside it. Then the editor itself is
 // rendered at each size with every drop-down at its widest text.
 
-#include "VornEditorSupport.h"
+#include "InkSupport.h"
 
 #include "editor/ControlLayout.h"
 #include "editor/FBDropDown.h"
@@ -22,43 +22,12 @@
 #include <vector>
 
 using editor_test::EditorInstance;
+using namespace editor_test;
 using namespace editor;
 
 namespace {
 
 constexpr int kLargerScales[] = {125, 150, 175, 200};
-
-struct Ink {
-    bool any = false;
-    graphics::Rect box; // device pixels, right and bottom exclusive
-};
-
-Ink InkOf(const graphics::Surface& picture, const graphics::Surface& reference,
-          const graphics::Rect& area) {
-    Ink ink;
-    const graphics::Rect inside = area.Intersection(picture.Bounds());
-    for (int y = inside.top; y < inside.bottom; ++y)
-        for (int x = inside.left; x < inside.right; ++x) {
-            if (picture.Pixel(x, y) == reference.Pixel(x, y)) continue;
-            if (!ink.any) ink.box = graphics::Rect(x, y, x + 1, y + 1);
-            ink.any = true;
-            ink.box.left = std::min(ink.box.left, x);
-            ink.box.top = std::min(ink.box.top, y);
-            ink.box.right = std::max(ink.box.right, x + 1);
-            ink.box.bottom = std::max(ink.box.bottom, y + 1);
-        }
-    return ink;
-}
-
-bool Inside(const graphics::Rect& inner, const graphics::Rect& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
-std::string Describe(const graphics::Rect& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
-}
 
 // Checks one text in one field (editor units) at a scale. The text is drawn on a canvas at that
 // scale with room on every side it could spill to; the field keeps its position modulo 4 units,
@@ -91,25 +60,6 @@ void ExpectFitsAt(int percent, const std::string& text, const graphics::TextStyl
     EXPECT_TRUE(Inside(ink.box, device))
         << where << " at " << percent << " %: the ink of \"" << text << "\" covers "
         << Describe(ink.box) << " and leaves its field " << Describe(device);
-}
-
-std::vector<std::string> DropDownTexts(EditorInstance& e, const ControlSpec& control) {
-    std::vector<std::string> texts;
-    if (control.id == kIdBankNumber || control.id == kIdBrowserBankNumber) {
-        for (int b = 0; b < programs::kVoiceBankCount; ++b)
-            texts.push_back(programs::VoiceBankText(b * programs::kVoiceBankSize));
-    } else if (control.id == kIdProgramNumber || control.id == kIdBrowserProgramNumber) {
-        for (int p = 0; p < programs::kVoiceBankSize; ++p)
-            texts.push_back(programs::ProgramNumberText(p));
-    } else {
-        for (const host::DisplayText& entry : e.plugin().GetParam(control.id).DisplayTexts())
-            texts.push_back(entry.text);
-    }
-    return texts;
-}
-
-std::string Where(const ControlSpec& control) {
-    return "control " + std::to_string(control.id) + " at " + Describe(control.rect);
 }
 
 } // namespace

@@ -4,7 +4,7 @@
 // inside the field; then the real editor is rendered offscreen with each drop-down at its widest
 // text, and the field's ink must not touch its edges (a clipped text would).
 
-#include "VornEditorSupport.h"
+#include "InkSupport.h"
 
 #include "editor/ControlLayout.h"
 #include "editor/FBDropDown.h"
@@ -19,41 +19,10 @@
 #include <vector>
 
 using editor_test::EditorInstance;
+using namespace editor_test;
 using namespace editor;
 
 namespace {
-
-struct Ink {
-    bool any = false;
-    graphics::Rect box; // right and bottom exclusive
-};
-
-// Where pixels of the area differ from the reference picture.
-Ink InkOf(const graphics::Surface& picture, const graphics::Surface& reference,
-          const graphics::Rect& area) {
-    Ink ink;
-    for (int y = area.top; y < area.bottom; ++y)
-        for (int x = area.left; x < area.right; ++x) {
-            if (picture.Pixel(x, y) == reference.Pixel(x, y)) continue;
-            if (!ink.any) ink.box = graphics::Rect(x, y, x + 1, y + 1);
-            ink.any = true;
-            ink.box.left = std::min(ink.box.left, x);
-            ink.box.top = std::min(ink.box.top, y);
-            ink.box.right = std::max(ink.box.right, x + 1);
-            ink.box.bottom = std::max(ink.box.bottom, y + 1);
-        }
-    return ink;
-}
-
-bool Inside(const graphics::Rect& inner, const graphics::Rect& outer) {
-    return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
-           inner.bottom <= outer.bottom;
-}
-
-std::string Describe(const graphics::Rect& r) {
-    return "(" + std::to_string(r.left) + ", " + std::to_string(r.top) + ", " +
-           std::to_string(r.right) + ", " + std::to_string(r.bottom) + ")";
-}
 
 // The ink of text drawn as into field, but with room on every side it could spill to: the
 // drawing rectangle grows away from the alignment's anchor and downwards, so the text lands where
@@ -84,26 +53,6 @@ void ExpectFits(const std::string& text, TextStyleId styleId, const graphics::Re
         << " and leaves its field " << Describe(placed) << " ("
         << graphics::TextWidth(text, MakeTextStyle(styleId)) << " pixels wide in a field of "
         << field.Width() << ")";
-}
-
-// Every text a drop-down can show.
-std::vector<std::string> DropDownTexts(EditorInstance& e, const ControlSpec& control) {
-    std::vector<std::string> texts;
-    if (control.id == kIdBankNumber || control.id == kIdBrowserBankNumber) {
-        for (int b = 0; b < programs::kVoiceBankCount; ++b)
-            texts.push_back(programs::VoiceBankText(b * programs::kVoiceBankSize));
-    } else if (control.id == kIdProgramNumber || control.id == kIdBrowserProgramNumber) {
-        for (int p = 0; p < programs::kVoiceBankSize; ++p)
-            texts.push_back(programs::ProgramNumberText(p));
-    } else {
-        for (const host::DisplayText& entry : e.plugin().GetParam(control.id).DisplayTexts())
-            texts.push_back(entry.text);
-    }
-    return texts;
-}
-
-std::string Where(const ControlSpec& control) {
-    return "control " + std::to_string(control.id) + " at " + Describe(control.rect);
 }
 
 } // namespace
