@@ -77,9 +77,14 @@ bool Graphics::OpenWindow(void* parent) {
     // No parent, no window: refused before an open window is given up for it.
     if (!parent) return false;
     platform::ScopedLock lock(InstanceLock());
+    const int askedWidth = Width(), askedHeight = Height();
     if (followsSystem_ && !window_) pendingScale_ = SystemScalePercent(parent);
     if (!OpenWindowWith(CreateNativeWindow(*this), parent)) return false;
     parent_ = parent;
+    // The host's window is on a monitor of another scale than the host last asked about: its
+    // frame is asked to follow (a host that asks for the size after opening finds it anyway).
+    if (plugin_ && (Width() != askedWidth || Height() != askedHeight))
+        plugin_->RequestEditorSize(Width(), Height());
     return true;
 }
 
