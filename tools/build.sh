@@ -173,7 +173,7 @@ start_x_server() {
   while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
     display=$((display + 1))
   done
-  Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp -noreset +extension XTEST +extension X-Resource \
+  Xvfb ":$display" -screen 0 2560x1600x24 -nolisten tcp -noreset +extension XTEST +extension X-Resource \
     >/dev/null 2>&1 &
   x_server_pid=$!
   for _ in $(seq 100); do

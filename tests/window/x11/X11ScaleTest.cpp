@@ -56,7 +56,15 @@ public:
         vorna_.Plugin().Settings().configurationPath = "x11-scale-test-vorn.ini";
         vorna_.View().SetFollowsSystemScale(followSystem);
         scaled_ = vorna_.View().SetScale(scale);
-        opened_ = host_.display() && vorna_.OpenOn(host_.window());
+        // The picture is read back from the screen: the X server's screen must hold it all.
+        Display* display = host_.display();
+        fitsScreen_ =
+            display &&
+            DisplayWidth(display, DefaultScreen(display)) >= graphics::ScaleLength(kWidth, scale) &&
+            DisplayHeight(display, DefaultScreen(display)) >= graphics::ScaleLength(kHeight, scale);
+        EXPECT_TRUE(fitsScreen_) << "the X server's screen is smaller than the editor at " << scale
+                                 << " % (start it with -screen 0 2560x1600x24)";
+        opened_ = fitsScreen_ && vorna_.OpenOn(host_.window());
         if (opened_) vorna_.PumpFor(200);
     }
     ~ScaledEditor() {
@@ -97,6 +105,7 @@ private:
     HostWindow host_;
     Instance vorna_;
     bool scaled_ = false;
+    bool fitsScreen_ = false;
     bool opened_ = false;
 };
 
