@@ -73,6 +73,14 @@ inline std::vector<std::string> DropDownTexts(EditorInstance& e,
     return texts;
 }
 
+// Seven of each printable character a program name can hold, and every program's name.
+inline std::vector<std::string> ProgramNameSamples(EditorInstance& e) {
+    std::vector<std::string> names;
+    for (char c = ' ' + 1; c < 127; ++c) names.push_back(std::string(7, c));
+    for (int p = 0; p < programs::kProgramCount; ++p) names.push_back(e.plugin().PresetName(p));
+    return names;
+}
+
 inline std::string Where(const editor::ControlSpec& control) {
     return "control " + std::to_string(control.id) + " at " + Describe(control.rect);
 }

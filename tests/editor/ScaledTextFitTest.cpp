@@ -104,9 +104,7 @@ TEST(ScaledTextFit, EveryButtonCaptionFitsItsButtonAtEverySize) {
 
 TEST(ScaledTextFit, EveryProgramNameFitsTheNameDisplaysAtEverySize) {
     EditorInstance e;
-    std::vector<std::string> names;
-    for (char c = ' ' + 1; c < 127; ++c) names.push_back(std::string(7, c));
-    for (int p = 0; p < programs::kProgramCount; ++p) names.push_back(e.plugin().PresetName(p));
+    const std::vector<std::string> names = ProgramNameSamples(e);
     int displays = 0;
     for (const ControlSpec& control : EditorControls()) {
         if (control.kind != ControlClass::FBPresetName) continue;

@@ -106,10 +106,7 @@ TEST(TextFit, EveryButtonCaptionFitsItsButton) {
 
 TEST(TextFit, EveryProgramNameFitsTheNameDisplays) {
     EditorInstance e;
-    // Seven of each printable character a name can hold, and every program's name.
-    std::vector<std::string> names;
-    for (char c = ' ' + 1; c < 127; ++c) names.push_back(std::string(7, c));
-    for (int p = 0; p < programs::kProgramCount; ++p) names.push_back(e.plugin().PresetName(p));
+    const std::vector<std::string> names = ProgramNameSamples(e);
     int displays = 0;
     for (const ControlSpec& control : EditorControls()) {
         if (control.kind != ControlClass::FBPresetName) continue;
