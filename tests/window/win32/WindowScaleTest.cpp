@@ -93,6 +93,8 @@ protected:
     }
     // Sets the scale, then opens the editor in a frame of the editor's size.
     bool OpenAt(int scale) {
+        // As a size the user picked: the opening does not take the system's instead.
+        View().SetFollowsSystemScale(false);
         if (!View().SetScale(scale)) return false;
         frame_ = CreateFrame(graphics::ScaleLength(kWidth, scale),
                              graphics::ScaleLength(kHeight, scale));
